@@ -1,0 +1,140 @@
+// Array<T>: a runtime table with explicit lower and upper bounds.
+//
+// Elements are 32-bit integers, DynStrings or Refs: kinds whose all-zero bytes
+// are the empty value (0, the empty string, null) and which may be moved as
+// raw bytes. A new block is therefore zero-filled, and growing it keeps the
+// old elements where they are.
+//
+//   undimensioned:  no block, UpperBound() == -1
+//   dimensioned:    block of (upper - lower + 1) elements, element i at i - lower
+//
+// Element access does no bounds check: callers keep indices in range.
+// Failures are recorded as runtime errors and leave the array as documented:
+// 7 (out of memory) and 9 (upper bound below lower bound).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <type_traits>
+
+#include "runtime/alloc.h"
+#include "runtime/dyn_string.h"
+#include "runtime/errors.h"
+#include "runtime/ref.h"
+
+namespace hb {
+
+template <class T>
+inline constexpr bool kIsArrayElement = std::is_same_v<T, int32_t> || std::is_same_v<T, DynString>;
+template <class T>
+inline constexpr bool kIsArrayElement<Ref<T>> = true;
+
+template <class T>
+class Array {
+  static_assert(kIsArrayElement<T>, "Array holds int32_t, DynString or Ref<T>");
+
+ public:
+  Array() noexcept = default;
+  Array(const Array&) = delete;
+  Array& operator=(const Array&) = delete;
+  ~Array() { Erase(); }
+
+  bool Dimensioned() const noexcept { return data_ != nullptr; }
+  int32_t LowerBound() const noexcept { return Dimensioned() ? lower_ : -1; }
+  // The upper bound, or -1 while the array is not dimensioned.
+  int32_t UpperBound() const noexcept { return Dimensioned() ? upper_ : -1; }
+  // Number of elements; 0 while not dimensioned.
+  std::size_t Size() const noexcept { return Dimensioned() ? Count(lower_, upper_) : 0; }
+
+  T& operator[](int32_t index) noexcept { return data_[index - lower_]; }
+  const T& operator[](int32_t index) const noexcept { return data_[index - lower_]; }
+  T* Data() noexcept { return data_; }
+  const T* Data() const noexcept { return data_; }
+
+  // Gives an undimensioned array the bounds lower..upper, every element empty.
+  // Does nothing on a dimensioned array. Error 9 for upper < lower and error 7
+  // when memory is exhausted; the array then stays undimensioned.
+  void Dimension(int32_t lower, int32_t upper) noexcept {
+    if (Dimensioned()) return;
+    if (upper < lower) {
+      RaiseError(kErrorSubscriptOutOfRange, "Dimension");
+      return;
+    }
+    void* block = AllocateZeroedBlock(Bytes(lower, upper));
+    if (block == nullptr) {
+      RaiseError(kErrorOutOfMemory, "Dimension");
+      return;
+    }
+    data_ = static_cast<T*>(block);
+    lower_ = lower;
+    upper_ = upper;
+  }
+
+  // Changes the upper bound keeping the contents: elements that fall away are
+  // released, new ones are empty. Dimension when undimensioned. The lower
+  // bound must stay the same. Errors 9 and 7 as for Dimension; the array is
+  // then unchanged.
+  void DimensionPreserve(int32_t lower, int32_t upper) noexcept {
+    if (!Dimensioned()) {
+      Dimension(lower, upper);
+      return;
+    }
+    if (upper < lower || lower != lower_) {
+      RaiseError(kErrorSubscriptOutOfRange, "DimensionPreserve");
+      return;
+    }
+    const std::size_t old_count = Count(lower_, upper_);
+    const std::size_t new_count = Count(lower, upper);
+    // Grow first and only then release what falls away, so that a failed
+    // allocation leaves the array exactly as it was.
+    if (new_count > old_count) {
+      void* block = ReallocateBlock(data_, Bytes(lower, upper));
+      if (block == nullptr) {
+        RaiseError(kErrorOutOfMemory, "DimensionPreserve");
+        return;
+      }
+      data_ = static_cast<T*>(block);
+      std::memset(static_cast<void*>(data_ + old_count), 0, (new_count - old_count) * sizeof(T));
+    } else if (new_count < old_count) {
+      std::destroy(data_ + new_count, data_ + old_count);
+      std::memset(static_cast<void*>(data_ + new_count), 0, (old_count - new_count) * sizeof(T));
+      // Shrinking in place cannot fail; a smaller block is only an economy.
+      if (void* block = ReallocateBlock(data_, Bytes(lower, upper))) data_ = static_cast<T*>(block);
+    }
+    upper_ = upper;
+  }
+
+  // Releases every element and frees the block; does nothing when not
+  // dimensioned, so erasing twice is harmless.
+  void Erase() noexcept {
+    if (!Dimensioned()) return;
+    std::destroy(data_, data_ + Count(lower_, upper_));
+    FreeBlock(data_);
+    data_ = nullptr;
+    lower_ = upper_ = 0;
+  }
+
+  // Releases every element and leaves it empty, keeping the bounds.
+  void Reset() noexcept {
+    if (!Dimensioned()) return;
+    const std::size_t count = Count(lower_, upper_);
+    std::destroy(data_, data_ + count);
+    std::memset(static_cast<void*>(data_), 0, count * sizeof(T));
+  }
+
+ private:
+  static std::size_t Count(int32_t lower, int32_t upper) noexcept {
+    return static_cast<std::size_t>(int64_t{upper} - int64_t{lower} + 1);
+  }
+  static std::size_t Bytes(int32_t lower, int32_t upper) noexcept {
+    return Count(lower, upper) * sizeof(T);
+  }
+
+  T* data_ = nullptr;
+  int32_t lower_ = 0;
+  int32_t upper_ = 0;
+};
+
+}  // namespace hb

@@ -1,0 +1,73 @@
+#include "runtime/dyn_string.h"
+
+#include <limits>
+
+#include "runtime/alloc.h"
+#include "runtime/errors.h"
+
+namespace hb {
+
+uint32_t DynString::Checked(std::size_t size) noexcept {
+  // A text longer than the length field can count cannot be stored.
+  constexpr std::size_t kMax = std::numeric_limits<uint32_t>::max() - sizeof(uint32_t) - 1;
+  return size > kMax ? std::numeric_limits<uint32_t>::max() : static_cast<uint32_t>(size);
+}
+
+char* DynString::AllocateBuffer(uint32_t length) noexcept {
+  constexpr std::size_t kMax = std::numeric_limits<uint32_t>::max() - sizeof(uint32_t) - 1;
+  void* block =
+      length > kMax ? nullptr : AllocateBlock(sizeof(uint32_t) + std::size_t{length} + 1);
+  if (block == nullptr) {
+    RaiseError(kErrorOutOfMemory, "string allocation");
+    return nullptr;
+  }
+  char* data = static_cast<char*>(block) + sizeof(uint32_t);
+  std::memcpy(block, &length, sizeof length);
+  data[length] = '\0';
+  return data;
+}
+
+void DynString::FreeBuffer(char* data) noexcept {
+  if (data != nullptr) FreeBlock(data - sizeof(uint32_t));
+}
+
+void DynString::CopyFrom(const char* bytes, uint32_t length) noexcept {
+  data_ = nullptr;
+  if (length == 0) return;
+  data_ = AllocateBuffer(length);
+  if (data_ != nullptr) std::memcpy(data_, bytes, length);
+}
+
+DynString DynString::WithLength(uint32_t length) noexcept {
+  DynString result;
+  if (length != 0) result.data_ = AllocateBuffer(length);
+  return result;
+}
+
+void DynString::Assign(const char* bytes, uint32_t length) noexcept {
+  if (length == 0) {
+    Clear();
+    return;
+  }
+  if (length == Length()) {
+    std::memmove(data_, bytes, length);
+    return;
+  }
+  char* fresh = AllocateBuffer(length);
+  if (fresh != nullptr) std::memcpy(fresh, bytes, length);
+  FreeBuffer(data_);
+  data_ = fresh;
+}
+
+int Compare(const DynString& a, const DynString& b) noexcept {
+  const uint32_t la = a.Length();
+  const uint32_t lb = b.Length();
+  const uint32_t shorter = la < lb ? la : lb;
+  if (shorter != 0) {
+    const int bytes = std::memcmp(a.Data(), b.Data(), shorter);
+    if (bytes != 0) return bytes;
+  }
+  return la < lb ? -1 : (la > lb ? 1 : 0);
+}
+
+}  // namespace hb

@@ -1,0 +1,105 @@
+// DynString: a counted byte string that owns its buffer.
+//
+// Layout of a buffer:  [uint32 length][length bytes][0]
+//                                      ^ the handle points here
+// The empty string is the null handle: every operation that would produce
+// length 0 produces null, and null reads as length 0 with no bytes. The length
+// is authoritative: zero bytes inside the text are data. The trailing zero is
+// not counted; it only makes the bytes usable as a C string when they hold no
+// zero of their own.
+//
+// Every variable owns its own buffer: copying copies the bytes (reusing the
+// destination's buffer when the lengths are equal), moving hands the buffer
+// over without copying. When memory runs out the result is the empty string
+// and runtime error 7 is recorded (see errors.h).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace hb {
+
+class DynString {
+ public:
+  DynString() noexcept = default;
+  DynString(const char* bytes, uint32_t length) noexcept { CopyFrom(bytes, length); }
+  DynString(std::string_view text) noexcept { CopyFrom(text.data(), Checked(text.size())); }
+  DynString(const char* c_string) noexcept
+      : DynString(std::string_view(c_string == nullptr ? "" : c_string)) {}
+
+  DynString(const DynString& other) noexcept { CopyFrom(other.data_, other.Length()); }
+  DynString(DynString&& other) noexcept : data_(other.data_) { other.data_ = nullptr; }
+  ~DynString() { FreeBuffer(data_); }
+
+  // Copies; reuses this string's buffer when the lengths are equal.
+  DynString& operator=(const DynString& other) noexcept {
+    if (this != &other) Assign(other.data_, other.Length());
+    return *this;
+  }
+  // Takes the other string's buffer; the other string becomes empty.
+  DynString& operator=(DynString&& other) noexcept {
+    if (this != &other) {
+      FreeBuffer(data_);
+      data_ = other.data_;
+      other.data_ = nullptr;
+    }
+    return *this;
+  }
+
+  // A string of `length` bytes whose contents the caller fills in through
+  // MutableData(). Empty (and error 7 recorded) when memory is exhausted.
+  static DynString WithLength(uint32_t length) noexcept;
+
+  // Replaces the contents with a copy of `length` bytes at `bytes`; reuses the
+  // buffer when the length is unchanged. `bytes` may point into this string.
+  void Assign(const char* bytes, uint32_t length) noexcept;
+
+  // Frees the buffer; the string becomes empty (null).
+  void Clear() noexcept {
+    FreeBuffer(data_);
+    data_ = nullptr;
+  }
+
+  uint32_t Length() const noexcept {
+    if (data_ == nullptr) return 0;
+    uint32_t length;
+    std::memcpy(&length, data_ - sizeof(uint32_t), sizeof length);
+    return length;
+  }
+  bool Empty() const noexcept { return data_ == nullptr; }
+  // Address of the first byte; null for the empty string.
+  const char* Data() const noexcept { return data_; }
+  char* MutableData() noexcept { return data_; }
+  std::string_view View() const noexcept {
+    return data_ == nullptr ? std::string_view() : std::string_view(data_, Length());
+  }
+
+  // Gives up the buffer without freeing it; the string becomes empty.
+  char* Detach() noexcept {
+    char* data = data_;
+    data_ = nullptr;
+    return data;
+  }
+
+ private:
+  static uint32_t Checked(std::size_t size) noexcept;
+  static char* AllocateBuffer(uint32_t length) noexcept;
+  static void FreeBuffer(char* data) noexcept;
+  void CopyFrom(const char* bytes, uint32_t length) noexcept;
+
+  char* data_ = nullptr;
+};
+
+// Equal length and equal bytes; case-sensitive, no locale. Null equals "".
+inline bool Equal(const DynString& a, const DynString& b) noexcept {
+  const uint32_t length = a.Length();
+  return length == b.Length() && (length == 0 || std::memcmp(a.Data(), b.Data(), length) == 0);
+}
+inline bool operator==(const DynString& a, const DynString& b) noexcept { return Equal(a, b); }
+
+// Byte-wise comparison as unsigned values over the shorter length; when that
+// prefix is equal the shorter string is the smaller. Returns <0, 0 or >0.
+int Compare(const DynString& a, const DynString& b) noexcept;
+
+}  // namespace hb

@@ -1,0 +1,63 @@
+#include "runtime/dyn_string.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/alloc.h"
+#include "runtime/errors.h"
+
+namespace hb {
+namespace {
+
+TEST(DynString, EmptyIsNullAndEqualsTheEmptyText) {
+  DynString null;
+  DynString empty("");
+  EXPECT_EQ(null.Data(), nullptr);
+  EXPECT_EQ(empty.Data(), nullptr);
+  EXPECT_TRUE(Equal(null, empty));
+  EXPECT_EQ(null.Length(), 0u);
+}
+
+TEST(DynString, LengthIsAuthoritative) {
+  const DynString with_zero(std::string_view("ab\0cd", 5));
+  const DynString cut("ab");
+  EXPECT_EQ(with_zero.Length(), 5u);
+  EXPECT_FALSE(Equal(with_zero, cut));
+  EXPECT_FALSE(Equal(DynString("word"), DynString("WORD")));
+  EXPECT_EQ(with_zero.Data()[5], '\0');
+}
+
+TEST(DynString, AssignmentOfEqualLengthReusesTheBuffer) {
+  DynString target("abcd");
+  const char* buffer = target.Data();
+  const DynString source("wxyz");
+  target = source;
+  EXPECT_EQ(target.Data(), buffer);
+  EXPECT_EQ(target.View(), "wxyz");
+  EXPECT_NE(source.Data(), target.Data());
+}
+
+TEST(DynString, MoveHandsTheBufferOver) {
+  DynString source("key");
+  const char* buffer = source.Data();
+  DynString target(std::move(source));
+  EXPECT_EQ(target.Data(), buffer);
+  EXPECT_TRUE(source.Empty());  // NOLINT(bugprone-use-after-move)
+}
+
+TEST(DynString, OutOfMemoryGivesTheEmptyStringAndError7) {
+  ClearError();
+  DynString target("old text");
+  {
+    ScopedAllocationFailure fail(1);
+    target = DynString("a longer text");
+  }
+  EXPECT_TRUE(target.Empty());
+  EXPECT_EQ(LastError(), kErrorOutOfMemory);
+  ClearError();
+  DynString later("works again");
+  EXPECT_EQ(later.View(), "works again");
+  EXPECT_EQ(LastError(), 0);
+}
+
+}  // namespace
+}  // namespace hb
