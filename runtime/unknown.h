@@ -22,6 +22,34 @@ struct Guid {
   friend bool operator==(const Guid&, const Guid&) = default;
 };
 
+namespace guid_detail {
+consteval uint32_t HexDigit(char c) {
+  return c >= '0' && c <= '9'   ? static_cast<uint32_t>(c - '0')
+         : c >= 'a' && c <= 'f' ? static_cast<uint32_t>(c - 'a' + 10)
+         : c >= 'A' && c <= 'F' ? static_cast<uint32_t>(c - 'A' + 10)
+                                : throw "not a hex digit";
+}
+consteval uint32_t Hex(const char* text, int digits) {
+  uint32_t value = 0;
+  for (int i = 0; i < digits; ++i) value = value * 16 + HexDigit(text[i]);
+  return value;
+}
+}  // namespace guid_detail
+
+// Parses "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" at compile time.
+consteval Guid ParseGuid(const char (&text)[39]) {
+  using guid_detail::Hex;
+  if (text[0] != '{' || text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-' ||
+      text[37] != '}')
+    throw "malformed identifier";
+  Guid guid{Hex(text + 1, 8), static_cast<uint16_t>(Hex(text + 10, 4)),
+            static_cast<uint16_t>(Hex(text + 15, 4)), {}};
+  guid.data4[0] = static_cast<uint8_t>(Hex(text + 20, 2));
+  guid.data4[1] = static_cast<uint8_t>(Hex(text + 22, 2));
+  for (int i = 0; i < 6; ++i) guid.data4[2 + i] = static_cast<uint8_t>(Hex(text + 25 + 2 * i, 2));
+  return guid;
+}
+
 using HResult = int32_t;
 
 inline constexpr HResult kOk = 0;                                                 // S_OK
@@ -29,9 +57,7 @@ inline constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);      
 inline constexpr HResult kNoAggregation = static_cast<HResult>(0x80040110u);      // CLASS_E_NOAGGREGATION
 inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000Eu);        // E_OUTOFMEMORY
 
-// {00000000-0000-0000-C000-000000000046}
-inline constexpr Guid kIidIUnknown = {0x00000000, 0x0000, 0x0000,
-                                      {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr Guid kIidIUnknown = ParseGuid("{00000000-0000-0000-C000-000000000046}");
 
 class IUnknown {
  public:

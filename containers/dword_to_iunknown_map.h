@@ -1,0 +1,54 @@
+// cDWordToIUnknownMap: unsigned 32-bit keys to object references, in the order
+// in which the keys were first added. The map holds one counted reference to
+// each non-null value.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/ref.h"
+#include "runtime/unknown.h"
+
+namespace hb {
+
+inline constexpr Guid kIidDWordToIUnknownMap = ParseGuid("{BA69EB17-AB9F-4721-910D-49250B606FD3}");
+inline constexpr Guid kIidDWordToIUnknownMapEntry = ParseGuid("{AFE10114-8419-47AB-A5A5-0ABA0818328A}");
+
+// Slots 3 to 13, in this order. Returned references are new counted
+// references that the caller owns.
+class IDWordToIUnknownMap : public IUnknown {
+ public:
+  virtual int32_t Add(const uint32_t& key, const Ref<IUnknown>& value) = 0;
+  virtual void Clear() = 0;
+  virtual int32_t Contains(const uint32_t& key) = 0;
+  virtual int32_t Count() = 0;
+  virtual int32_t IndexOf(const uint32_t& key) = 0;
+  virtual void Remove(const uint32_t& key) = 0;
+  virtual void RemoveAt(int32_t index) = 0;
+  virtual Ref<IUnknown> Item(const uint32_t& key) = 0;   // null if absent
+  virtual void SetItem(const uint32_t& key, const Ref<IUnknown>& value) = 0;
+  virtual Ref<IUnknown> ValueAt(int32_t index) = 0;      // null if out of range
+  virtual uint32_t KeyAt(int32_t index) = 0;             // 0 if out of range
+
+ protected:
+  ~IDWordToIUnknownMap() = default;
+};
+
+// Slots 3 to 10. Used by the map only.
+class IDWordToIUnknownMapEntry : public IUnknown {
+ public:
+  virtual int32_t GetHash() = 0;
+  virtual void SetHash(int32_t hash) = 0;
+  virtual Ref<IUnknown> GetValue() = 0;
+  virtual void SetValue(Ref<IUnknown> value) = 0;
+  virtual uint32_t GetKey() = 0;
+  virtual void SetKey(uint32_t key) = 0;
+  virtual int32_t GetNext() = 0;
+  virtual void SetNext(int32_t next) = 0;
+
+ protected:
+  ~IDWordToIUnknownMapEntry() = default;
+};
+
+Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap();
+
+}  // namespace hb

@@ -1,0 +1,49 @@
+// cStringBag: a set of distinct byte strings that remembers insertion order.
+// Callers walk it by position, 0 to Count() - 1, and remove by key or position.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/dyn_string.h"
+#include "runtime/ref.h"
+#include "runtime/unknown.h"
+
+namespace hb {
+
+inline constexpr Guid kIidStringBag = ParseGuid("{DE5F2295-C83D-42A7-BB0C-48E44E99D360}");
+inline constexpr Guid kIidStringBagEntry = ParseGuid("{88765CD3-3E71-41CC-B0F3-29C8A4CE395A}");
+
+// Slots 3 to 10, in this order. Booleans are -1 (true) and 0 (false).
+class IStringBag : public IUnknown {
+ public:
+  virtual int32_t Add(const DynString& key) = 0;        // index of the key
+  virtual void Clear() = 0;
+  virtual int32_t Contains(const DynString& key) = 0;   // boolean
+  virtual int32_t Count() = 0;
+  virtual int32_t IndexOf(const DynString& key) = 0;    // -1 if absent
+  virtual void Remove(const DynString& key) = 0;
+  virtual void RemoveAt(int32_t index) = 0;
+  virtual DynString KeyAt(int32_t index) = 0;           // empty if out of range
+
+ protected:
+  ~IStringBag() = default;
+};
+
+// Slots 3 to 8. Used by the bag only.
+class IStringBagEntry : public IUnknown {
+ public:
+  virtual int32_t GetHash() = 0;
+  virtual void SetHash(int32_t hash) = 0;
+  virtual DynString GetKey() = 0;
+  virtual void SetKey(DynString key) = 0;
+  virtual int32_t GetNext() = 0;
+  virtual void SetNext(int32_t next) = 0;
+
+ protected:
+  ~IStringBagEntry() = default;
+};
+
+// A new, empty bag with 53 buckets; the caller owns the one reference.
+Ref<IStringBag> NewStringBag();
+
+}  // namespace hb

@@ -1,0 +1,54 @@
+// cStringToIUnknownMap: byte-string keys to object references, in the order in
+// which the keys were first added. Values are shared, never copied: the map
+// holds one counted reference to each non-null value.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/dyn_string.h"
+#include "runtime/ref.h"
+#include "runtime/unknown.h"
+
+namespace hb {
+
+inline constexpr Guid kIidStringToIUnknownMap = ParseGuid("{17C5873C-C736-4D75-8367-FEA0FD65CCA9}");
+inline constexpr Guid kIidStringToIUnknownMapEntry = ParseGuid("{E9A4C143-5574-412B-8033-B3E9738EEB7A}");
+
+// Slots 3 to 13, in this order.
+class IStringToIUnknownMap : public IUnknown {
+ public:
+  virtual int32_t Add(const DynString& key, const Ref<IUnknown>& value) = 0;
+  virtual void Clear() = 0;
+  virtual int32_t Contains(const DynString& key) = 0;
+  virtual int32_t Count() = 0;
+  virtual int32_t IndexOf(const DynString& key) = 0;
+  virtual void Remove(const DynString& key) = 0;
+  virtual void RemoveAt(int32_t index) = 0;
+  virtual Ref<IUnknown> Item(const DynString& key) = 0;  // null if absent
+  virtual void SetItem(const DynString& key, const Ref<IUnknown>& value) = 0;
+  virtual Ref<IUnknown> ValueAt(int32_t index) = 0;      // null if out of range
+  virtual DynString KeyAt(int32_t index) = 0;            // empty if out of range
+
+ protected:
+  ~IStringToIUnknownMap() = default;
+};
+
+// Slots 3 to 10. Used by the map only.
+class IStringToIUnknownMapEntry : public IUnknown {
+ public:
+  virtual int32_t GetHash() = 0;
+  virtual void SetHash(int32_t hash) = 0;
+  virtual Ref<IUnknown> GetValue() = 0;
+  virtual void SetValue(const Ref<IUnknown>& value) = 0;
+  virtual DynString GetKey() = 0;
+  virtual void SetKey(DynString key) = 0;
+  virtual int32_t GetNext() = 0;
+  virtual void SetNext(int32_t next) = 0;
+
+ protected:
+  ~IStringToIUnknownMapEntry() = default;
+};
+
+Ref<IStringToIUnknownMap> NewStringToIUnknownMap();
+
+}  // namespace hb
