@@ -23,13 +23,13 @@ struct Guid {
 };
 
 namespace guid_detail {
-consteval uint32_t HexDigit(char c) {
+constexpr uint32_t HexDigit(char c) {
   return c >= '0' && c <= '9'   ? static_cast<uint32_t>(c - '0')
          : c >= 'a' && c <= 'f' ? static_cast<uint32_t>(c - 'a' + 10)
          : c >= 'A' && c <= 'F' ? static_cast<uint32_t>(c - 'A' + 10)
                                 : throw "not a hex digit";
 }
-consteval uint32_t Hex(const char* text, int digits) {
+constexpr uint32_t Hex(const char* text, int digits) {
   uint32_t value = 0;
   for (int i = 0; i < digits; ++i) value = value * 16 + HexDigit(text[i]);
   return value;
@@ -38,15 +38,14 @@ consteval uint32_t Hex(const char* text, int digits) {
 
 // Parses "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" at compile time.
 consteval Guid ParseGuid(const char (&text)[39]) {
-  using guid_detail::Hex;
   if (text[0] != '{' || text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-' ||
       text[37] != '}')
     throw "malformed identifier";
-  Guid guid{Hex(text + 1, 8), static_cast<uint16_t>(Hex(text + 10, 4)),
-            static_cast<uint16_t>(Hex(text + 15, 4)), {}};
-  guid.data4[0] = static_cast<uint8_t>(Hex(text + 20, 2));
-  guid.data4[1] = static_cast<uint8_t>(Hex(text + 22, 2));
-  for (int i = 0; i < 6; ++i) guid.data4[2 + i] = static_cast<uint8_t>(Hex(text + 25 + 2 * i, 2));
+  Guid guid{guid_detail::Hex(text + 1, 8), static_cast<uint16_t>(guid_detail::Hex(text + 10, 4)),
+            static_cast<uint16_t>(guid_detail::Hex(text + 15, 4)), {}};
+  guid.data4[0] = static_cast<uint8_t>(guid_detail::Hex(text + 20, 2));
+  guid.data4[1] = static_cast<uint8_t>(guid_detail::Hex(text + 22, 2));
+  for (int i = 0; i < 6; ++i) guid.data4[2 + i] = static_cast<uint8_t>(guid_detail::Hex(text + 25 + 2 * i, 2));
   return guid;
 }
 
