@@ -13,7 +13,6 @@
 #include "console/console.h"
 #include "runtime/dyn_string.h"
 #include "runtime/errors.h"
-#include "runtime/object.h"
 #include "runtime/string_ops.h"
 
 // Start of the program's own image, placed by the linker; it serves as the
@@ -43,9 +42,10 @@ void ReleaseSettingsBlock() { ClearError(); }
 void InitializeObjectLibrary() {}
 void UninitializeObjectLibrary() {}
 
+// The live-object count needs no step of its own: it is zero until the first
+// object is made, and start-up makes none.
 void SetProgramState() {
   ResetRandomState();
-  ResetLiveObjectCount();
   SetFloatingPointControlWord(kProgramControlWord);
   InitializeFontTable();
 }

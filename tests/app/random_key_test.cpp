@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/benchmarks.h"
+#include "runtime/object.h"
 
 namespace hb {
 namespace {
@@ -61,7 +62,8 @@ TEST(RandomKey, KnownKeysOfARun) {
 
 // The keys above are the map benchmark's only when the bag benchmark draws
 // exactly 2000 keys before it and the map benchmark the next 1000. No console
-// is open here, so the procedures print nothing.
+// is open here, so the procedures print nothing. Each releases its container
+// and with it every entry object before it returns.
 TEST(RandomKey, BenchmarksDrawTheirShareOfKeys) {
   struct Case { void (*run)(); int keys; const char* name; };
   const Case kCases[] = {{WordBagDemo, 0, "WordBagDemo"},
@@ -70,7 +72,9 @@ TEST(RandomKey, BenchmarksDrawTheirShareOfKeys) {
                          {StringMapBenchmark, kBuildKeys, "StringMapBenchmark"}};
   for (const Case& c : kCases) {
     NthKeyFromStart(5);
+    const int32_t liveBefore = LiveObjectCount();
     c.run();
+    EXPECT_EQ(LiveObjectCount(), liveBefore) << c.name;
     const RandomState after = CurrentRandomState();
     NthKeyFromStart(5 + c.keys);
     EXPECT_EQ(after.seed, CurrentRandomState().seed) << c.name;
