@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 
 #include "console/console.h"
 #include "runtime/string_ops.h"
