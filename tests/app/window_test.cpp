@@ -31,14 +31,15 @@ std::regex RowPattern(const std::string& line) {
   return std::regex(pattern + "\\.*");
 }
 
-// Rows 1 to 49 hold lines 27 to 75 of the run; row 50, where the cursor
-// stands, is empty.
-bool ShowsTheEndOfTheRun(const std::vector<std::string>& rows) {
+// Rows 1 to 49 should hold lines 27 to 75 of the run, and row 50, where the
+// cursor stands, nothing. Returns the number of the first row that differs,
+// 0 when all agree.
+int FirstWrongRow(const std::vector<std::string>& rows) {
   const std::vector<std::string> lines = ExpectedRunLines();
-  if (rows.size() != kRows) return false;
+  if (rows.size() != kRows) return 1;
   for (int row = 0; row < kRows - 1; ++row)
-    if (!std::regex_match(rows[row], RowPattern(lines[lines.size() - (kRows - 1) + row]))) return false;
-  return rows[kRows - 1] == std::string(kColumns, '.');
+    if (!std::regex_match(rows[row], RowPattern(lines[lines.size() - (kRows - 1) + row]))) return row + 1;
+  return rows[kRows - 1] == std::string(kColumns, '.') ? 0 : kRows;
 }
 
 std::string Describe(const std::vector<std::string>& rows) {
@@ -63,11 +64,11 @@ TEST_F(WindowTest, ShowsTheLastLinesAndWaitsForAKeyAfterDone) {
   ASSERT_NE(window, 0u) << "no window titled Test";
 
   std::vector<std::string> rows;
-  for (int attempt = 0; attempt < 300 && !ShowsTheEndOfTheRun(rows); ++attempt) {
+  for (int attempt = 0; attempt < 300 && FirstWrongRow(rows) != 0; ++attempt) {
     usleep(100 * 1000);
     rows = session_->InkRows(window, kColumns, kRows);
   }
-  ASSERT_TRUE(ShowsTheEndOfTheRun(rows)) << Describe(rows);
+  ASSERT_EQ(FirstWrongRow(rows), 0) << "cells with ink:\n" << Describe(rows);
 
   usleep(300 * 1000);
   EXPECT_TRUE(program.Running()) << "the program must wait for a key after Done";
