@@ -1,16 +1,22 @@
 // The real program and the refusal message on a private X server.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "expected_output.h"
-#include "x_session.h"
+#include "tests/app/expected_output.h"
+#include "tests/app/x_session.h"
+#include "tests/console/child_process.h"
 
 namespace hb::test {
 namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
 
 constexpr int kColumns = 80;
 constexpr int kRows = 50;
@@ -54,53 +60,58 @@ class WindowTest : public testing::Test {
   static void TearDownTestSuite() { session_.reset(); }
   void SetUp() override { ASSERT_TRUE(session_->Ok()) << "Xvfb did not start"; }
 
+  static std::unique_ptr<ChildProcess> Start(const char* program) {
+    return std::make_unique<ChildProcess>(std::vector<std::string>{program},
+                                          Environment{{"DISPLAY=" + session_->DisplayName()}, {}});
+  }
+
   static std::unique_ptr<XSession> session_;
 };
 std::unique_ptr<XSession> WindowTest::session_;
 
 TEST_F(WindowTest, ShowsTheLastLinesAndWaitsForAKeyAfterDone) {
-  ChildProcess program(HASHBENCH_PROGRAM, {}, session_->DisplayName());
+  const auto program = Start(HASHBENCH_PROGRAM);
   const Window window = session_->WaitForWindow("Test", 30);
   ASSERT_NE(window, 0u) << "no window titled Test";
 
   std::vector<std::string> rows;
   for (int attempt = 0; attempt < 300 && FirstWrongRow(rows) != 0; ++attempt) {
-    usleep(100 * 1000);
+    std::this_thread::sleep_for(milliseconds(100));
     rows = session_->InkRows(window, kColumns, kRows);
   }
   ASSERT_EQ(FirstWrongRow(rows), 0) << "cells with ink:\n" << Describe(rows);
 
-  usleep(300 * 1000);
-  EXPECT_TRUE(program.Running()) << "the program must wait for a key after Done";
+  std::this_thread::sleep_for(milliseconds(300));
+  EXPECT_TRUE(session_->Shown(window)) << "the program must wait for a key after Done";
   ASSERT_TRUE(session_->TypeKey(window, "x"));
-  EXPECT_EQ(program.WaitForExit(30), 0);
+  EXPECT_EQ(program->Wait(seconds(30)), 0);
 }
 
 TEST_F(WindowTest, KeyTypedWhileTheBenchmarksRunEndsTheProgramAfterDone) {
-  ChildProcess program(HASHBENCH_PROGRAM, {}, session_->DisplayName());
+  const auto program = Start(HASHBENCH_PROGRAM);
   const Window window = session_->WaitForWindow("Test", 30);
   ASSERT_NE(window, 0u) << "no window titled Test";
   ASSERT_TRUE(session_->TypeKey(window, "Return"));
-  EXPECT_EQ(program.WaitForExit(60), 0);
+  EXPECT_EQ(program->Wait(seconds(60)), 0);
 }
 
 TEST_F(WindowTest, RefusalMessageWaitsForAKeyThenEndsWith255) {
-  ChildProcess probe(REFUSAL_PROBE, {}, session_->DisplayName());
+  const auto probe = Start(REFUSAL_PROBE);
   const Window window = session_->WaitForWindow("Error", 30);
   ASSERT_NE(window, 0u) << "no message window";
   const std::vector<std::string> rows = session_->InkRows(window, 1, 1);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], "#") << "the message window shows no text";
-  usleep(300 * 1000);
-  EXPECT_TRUE(probe.Running()) << "the message must wait for the user";
+  std::this_thread::sleep_for(milliseconds(300));
+  EXPECT_TRUE(session_->Shown(window)) << "the message must wait for the user";
   ASSERT_TRUE(session_->TypeKey(window, "space"));
-  EXPECT_EQ(probe.WaitForExit(30), 255);
+  EXPECT_EQ(probe->Wait(seconds(30)), 255);
 }
 
 TEST(RefusalWithoutDisplay, MessageGoesToStandardError) {
-  ChildProcess probe(REFUSAL_PROBE, {}, "");
-  EXPECT_EQ(probe.WaitForExit(30), 255);
-  EXPECT_EQ(probe.Stderr(), "Win98 No Support\n");
+  ChildProcess probe({REFUSAL_PROBE}, Environment{{}, {"DISPLAY"}});
+  EXPECT_EQ(probe.Wait(seconds(30)), 255);
+  EXPECT_EQ(probe.ErrorOutput(), "Win98 No Support\n");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "x_session.h"
+#include "tests/app/x_session.h"
 
 #include <X11/Xutil.h>
 #include <fcntl.h>
@@ -11,6 +11,8 @@
 #include <map>
 #include <thread>
 
+#include "tests/console/child_process.h"
+
 namespace hb::test {
 namespace {
 
@@ -22,30 +24,19 @@ Clock::time_point Deadline(double seconds) {
   return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
-pid_t Spawn(const std::vector<std::string>& command, const std::string& display, int stdoutFd, int stderrFd) {
+// Starts Xvfb with -displayfd: it picks a free display number and writes it
+// to that descriptor once it accepts connections.
+pid_t StartServer(int numberFd) {
   const pid_t pid = fork();
   if (pid != 0) return pid;
   const int devNull = open("/dev/null", O_RDWR);
   dup2(devNull, STDIN_FILENO);
-  dup2(stdoutFd >= 0 ? stdoutFd : devNull, STDOUT_FILENO);
-  dup2(stderrFd >= 0 ? stderrFd : devNull, STDERR_FILENO);
-  if (display.empty()) {
-    unsetenv("DISPLAY");
-  } else {
-    setenv("DISPLAY", display.c_str(), 1);
-  }
-  std::vector<char*> argv;
-  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-  argv.push_back(nullptr);
-  execvp(argv[0], argv.data());
+  dup2(devNull, STDOUT_FILENO);
+  dup2(devNull, STDERR_FILENO);
+  const std::string fd = std::to_string(numberFd);
+  execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+         static_cast<char*>(nullptr));
   _exit(127);
-}
-
-int RunToEnd(const std::vector<std::string>& command, const std::string& display) {
-  const pid_t pid = Spawn(command, display, -1, -1);
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string Title(Display* display, Window window) {
@@ -60,51 +51,10 @@ int IgnoreErrors(Display*, XErrorEvent*) { return 0; }  // windows may vanish wh
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& display) {
-  std::vector<std::string> command{program};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  int pipeEnds[2];
-  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return;
-  pid_ = Spawn(command, display, -1, pipeEnds[1]);
-  close(pipeEnds[1]);
-  stderrFd_ = pipeEnds[0];
-}
-
-ChildProcess::~ChildProcess() {
-  if (!ended_ && pid_ > 0) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  if (stderrFd_ >= 0) close(stderrFd_);
-}
-
-bool ChildProcess::Running() {
-  if (ended_ || pid_ <= 0) return false;
-  if (waitpid(pid_, &status_, WNOHANG) == pid_) ended_ = true;
-  return !ended_;
-}
-
-int ChildProcess::WaitForExit(double seconds) {
-  const auto deadline = Deadline(seconds);
-  while (Running() && Clock::now() < deadline) SleepMs(10);
-  if (!ended_) return -1;
-  return WIFEXITED(status_) ? WEXITSTATUS(status_) : -2;
-}
-
-std::string ChildProcess::Stderr() {
-  std::string text;
-  char chunk[1024];
-  for (ssize_t got; stderrFd_ >= 0 && (got = read(stderrFd_, chunk, sizeof chunk)) > 0;) text.append(chunk, got);
-  return text;
-}
-
 XSession::XSession() {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return;
-  server_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipeEnds[1]), "-screen", "0", "1280x1024x24",
-                   "-nolisten", "tcp"},
-                  "", -1, -1);
+  server_ = StartServer(pipeEnds[1]);
   close(pipeEnds[1]);
   std::string number;
   char c;
@@ -146,6 +96,11 @@ Window XSession::WaitForWindow(const std::string& title, double seconds) {
   return 0;
 }
 
+bool XSession::Shown(Window window) {
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(display_, window, &attributes) != 0 && attributes.map_state == IsViewable;
+}
+
 std::vector<std::string> XSession::InkRows(Window window, int columns, int rows) {
   XWindowAttributes attributes;
   if (XGetWindowAttributes(display_, window, &attributes) == 0) return {};
@@ -182,8 +137,9 @@ bool XSession::TypeKey(Window window, const std::string& key) {
   const std::string id = std::to_string(window);
   // Through the test extension, as a keyboard would: the pointer over the
   // window, then the key, which goes to the window with the focus.
-  return RunToEnd({"xdotool", "mousemove", "--window", id, "20", "20"}, name_) == 0 &&
-         RunToEnd({"xdotool", "key", "--clearmodifiers", key}, name_) == 0;
+  const Environment environment{{"DISPLAY=" + name_}, {}};
+  return RunTool({"xdotool", "mousemove", "--window", id, "20", "20"}, environment) == 0 &&
+         RunTool({"xdotool", "key", "--clearmodifiers", key}, environment) == 0;
 }
 
 }  // namespace hb::test

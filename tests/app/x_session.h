@@ -1,6 +1,6 @@
 // A private X server for the window tests, and what the tests do with it:
-// start programs on it, find their windows by title, read which character
-// cells of a window hold ink, and type keys.
+// find windows by title, read which character cells of a window hold ink,
+// and type keys.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -10,30 +10,6 @@
 #include <vector>
 
 namespace hb::test {
-
-// A child process started by the tests; killed when still running at the end.
-class ChildProcess {
- public:
-  // Runs `program` with `arguments`, standard input from /dev/null and the
-  // given DISPLAY (unset when empty). Standard error is kept for Stderr().
-  ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-               const std::string& display);
-  ~ChildProcess();
-  ChildProcess(const ChildProcess&) = delete;
-  ChildProcess& operator=(const ChildProcess&) = delete;
-
-  bool Running();
-  // The exit code once the process has ended within `seconds`; -1 when it
-  // is still running then, -2 when a signal ended it.
-  int WaitForExit(double seconds);
-  std::string Stderr();  // after it ended
-
- private:
-  pid_t pid_ = -1;
-  int status_ = -1;
-  bool ended_ = false;
-  int stderrFd_ = -1;
-};
 
 class XSession {
  public:
@@ -49,6 +25,8 @@ class XSession {
   // The top-level window whose title is `title`, waiting up to `seconds`;
   // 0 when none appears.
   Window WaitForWindow(const std::string& title, double seconds);
+  // Whether the window is still there and mapped.
+  bool Shown(Window window);
 
   // One string per cell row of the window, one character per cell: '#' when
   // the cell's inner pixels hold anything but the background colour, '.'
