@@ -1,48 +1,34 @@
 // Runs the real program as a user would without a display: standard input
 // at its end, standard output a pipe.
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "expected_output.h"
+#include "tests/app/expected_output.h"
+#include "tests/console/child_process.h"
 
 namespace hb::test {
 namespace {
 
 struct ProgramOutput {
   std::string output;
-  int status = -1;
+  int exitCode = -1;
 };
 
 ProgramOutput RunWithoutDisplay() {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return {};
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(pipeEnds[1], STDOUT_FILENO);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-    const int devNull = open("/dev/null", O_RDONLY);
-    dup2(devNull, STDIN_FILENO);
-    unsetenv("DISPLAY");
-    alarm(120);  // a run that hangs dies of SIGALRM instead of stalling the suite
-    execl(HASHBENCH_PROGRAM, HASHBENCH_PROGRAM, static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(pipeEnds[1]);
+  const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  ChildProcess program({HASHBENCH_PROGRAM}, Environment{{}, {"DISPLAY"}}, devNull);
+  close(devNull);
   ProgramOutput run;
-  char chunk[4096];
-  for (ssize_t got; (got = read(pipeEnds[0], chunk, sizeof chunk)) > 0;) run.output.append(chunk, got);
-  close(pipeEnds[0]);
-  waitpid(child, &run.status, 0);
+  run.exitCode = program.Wait(std::chrono::seconds(120));
+  run.output = program.Output();
   return run;
 }
 
@@ -59,8 +45,7 @@ std::regex LinePattern(const std::string& line) {
 
 TEST(ProgramRun, PrintsTheLinesOfACorrectRunAndExitsWithZero) {
   const ProgramOutput run = RunWithoutDisplay();
-  ASSERT_TRUE(WIFEXITED(run.status)) << "status " << run.status;
-  EXPECT_EQ(WEXITSTATUS(run.status), 0);
+  EXPECT_EQ(run.exitCode, 0);
 
   ASSERT_FALSE(run.output.empty());
   EXPECT_EQ(run.output.back(), '\n') << "the last line ends with its line feed";
