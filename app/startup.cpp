@@ -75,6 +75,9 @@ int RunProgram(const StartupSeams& seams) {
   const int exitCode = seams.main_routine(instance, 0, arguments, show);
   Report(seams, "main routine returned");
 
+  // The runtime keeps no open file or search handle, and the program no
+  // global string, reference or array, so shutdown starts with the settings
+  // block.
   ReleaseSettingsBlock();
   Report(seams, "settings block released");
   UninitializeObjectLibrary();
