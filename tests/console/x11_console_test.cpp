@@ -417,3 +417,23 @@ TEST(X11ConsoleFitTest, FontShrinksToFitTheScreen) {
 
 }  // namespace
 }  // namespace hb::test
+
+namespace hb::test {
+namespace {
+
+// When the X server goes away the program ends at once (exit code 255)
+// instead of hanging in its key wait.
+TEST(X11ConsoleLostDisplayTest, ProgramEndsWhenTheServerGoes) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  auto server = std::make_unique<VirtualDisplay>(1280, 1024);
+  ASSERT_FALSE(server->Name().empty()) << server->Problem();
+  ChildProcess driver({HB_CONSOLE_DRIVER, "open", "key"}, server->ForChildren({kLeakSuppressions}));
+  const std::optional<std::string> opened = driver.ReadErrorLine();
+  ASSERT_TRUE(opened.has_value());
+  ASSERT_NE(*opened, "open 0");
+  server.reset();
+  EXPECT_EQ(driver.Wait(), 255) << driver.ErrorOutput();
+}
+
+}  // namespace
+}  // namespace hb::test
