@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +37,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environme
   args.push_back(nullptr);
   pid_ = fork();
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // no server or driver outlives a test that crashed
     dup2(input >= 0 ? input : inPipe[0], 0);
     dup2(outPipe[1], 1);
     dup2(errPipe[1], 2);
