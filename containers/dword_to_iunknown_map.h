@@ -49,6 +49,14 @@ class IDWordToIUnknownMapEntry : public IUnknown {
   ~IDWordToIUnknownMapEntry() = default;
 };
 
+// A new, empty map with 53 buckets; the caller owns the one reference. Null
+// when memory is exhausted.
 Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap();
+
+// Makes cDWordToIUnknownMap and cDWordToIUnknownMapEntry known to
+// CreateObject. Every program that includes this header runs it at start-up,
+// which also keeps the classes from being left out of a static link.
+bool RegisterDWordToIUnknownMapClasses() noexcept;
+inline const bool kDWordToIUnknownMapClassesRegistered = RegisterDWordToIUnknownMapClasses();
 
 }  // namespace hb

@@ -43,7 +43,14 @@ class IStringBagEntry : public IUnknown {
   ~IStringBagEntry() = default;
 };
 
-// A new, empty bag with 53 buckets; the caller owns the one reference.
+// A new, empty bag with 53 buckets; the caller owns the one reference. Null
+// when memory is exhausted.
 Ref<IStringBag> NewStringBag();
+
+// Makes cStringBag and cStringBagEntry known to CreateObject. Every program
+// that includes this header runs it at start-up, which also keeps the classes
+// from being left out of a static link.
+bool RegisterStringBagClasses() noexcept;
+inline const bool kStringBagClassesRegistered = RegisterStringBagClasses();
 
 }  // namespace hb

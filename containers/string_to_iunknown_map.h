@@ -49,6 +49,14 @@ class IStringToIUnknownMapEntry : public IUnknown {
   ~IStringToIUnknownMapEntry() = default;
 };
 
+// A new, empty map with 53 buckets; the caller owns the one reference. Null
+// when memory is exhausted.
 Ref<IStringToIUnknownMap> NewStringToIUnknownMap();
+
+// Makes cStringToIUnknownMap and cStringToIUnknownMapEntry known to
+// CreateObject. Every program that includes this header runs it at start-up,
+// which also keeps the classes from being left out of a static link.
+bool RegisterStringToIUnknownMapClasses() noexcept;
+inline const bool kStringToIUnknownMapClassesRegistered = RegisterStringToIUnknownMapClasses();
 
 }  // namespace hb

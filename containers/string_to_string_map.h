@@ -48,6 +48,14 @@ class IStringToStringMapEntry : public IUnknown {
   ~IStringToStringMapEntry() = default;
 };
 
+// A new, empty map with 53 buckets; the caller owns the one reference. Null
+// when memory is exhausted.
 Ref<IStringToStringMap> NewStringToStringMap();
+
+// Makes cStringToStringMap and cStringToStringMapEntry known to
+// CreateObject. Every program that includes this header runs it at start-up,
+// which also keeps the classes from being left out of a static link.
+bool RegisterStringToStringMapClasses() noexcept;
+inline const bool kStringToStringMapClassesRegistered = RegisterStringToStringMapClasses();
 
 }  // namespace hb

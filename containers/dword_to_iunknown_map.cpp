@@ -1,0 +1,60 @@
+// cDWordToIUnknownMap: unsigned 32-bit keys to object references in the order
+// in which the keys were first added. A key hashes as its four bytes, least
+// significant first; 0 and 4294967295 are ordinary keys (KeyAt's 0 for an
+// index out of range is told apart by Count). Each entry holding an object
+// owns one count of it, from when the pair is added or its value replaced
+// until the value is replaced or the entry goes away. Table mechanics:
+// ordered_table.h; the map operations: ordered_map.h.
+#include "containers/dword_to_iunknown_map.h"
+
+#include <string_view>
+
+#include "containers/map_entry.h"
+#include "containers/ordered_map.h"
+
+namespace hb {
+namespace {
+
+class cDWordToIUnknownMapEntry final
+    : public MapEntry<cDWordToIUnknownMapEntry, IDWordToIUnknownMapEntry, uint32_t, Ref<IUnknown>,
+                      Ref<IUnknown>> {
+ public:
+  static constexpr Guid kClassId = ParseGuid("{33E51154-3DFD-4610-8B69-82BC0A7DA238}");
+  static constexpr Guid kOwnInterface = kIidDWordToIUnknownMapEntry;
+  static constexpr std::string_view kClassName = "cDWordToIUnknownMapEntry";
+
+ private:
+  using Base = ComObject<cDWordToIUnknownMapEntry, IDWordToIUnknownMapEntry>;
+  friend Base;
+  cDWordToIUnknownMapEntry() noexcept = default;
+  ~cDWordToIUnknownMapEntry() = default;
+};
+
+class cDWordToIUnknownMap final
+    : public OrderedMap<cDWordToIUnknownMap, IDWordToIUnknownMap, cDWordToIUnknownMapEntry> {
+ public:
+  static constexpr Guid kClassId = ParseGuid("{2C1C1155-D224-41D2-BFF4-846D4AE571F8}");
+  static constexpr Guid kOwnInterface = kIidDWordToIUnknownMap;
+
+ private:
+  using Base = ComObject<cDWordToIUnknownMap, IDWordToIUnknownMap>;
+  friend Base;
+  cDWordToIUnknownMap() noexcept = default;
+  ~cDWordToIUnknownMap() = default;
+};
+
+}  // namespace
+
+bool RegisterDWordToIUnknownMapClasses() noexcept {
+  return RegisterClass(cDWordToIUnknownMap::kRecord) && RegisterClass(cDWordToIUnknownMapEntry::kRecord);
+}
+
+Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap() {
+  Ref<IDWordToIUnknownMap> map;
+  CreateObject(map, "cDWordToIUnknownMap", kIidDWordToIUnknownMap);
+  return map;
+}
+
+TableView InspectTable(IDWordToIUnknownMap& map) { return static_cast<cDWordToIUnknownMap&>(map).View(); }
+
+}  // namespace hb

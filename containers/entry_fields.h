@@ -1,0 +1,56 @@
+// The field operations that entry classes share: hashing and comparing keys
+// in place, and copying keys and values in so that a failed copy (memory
+// exhausted) leaves the old contents and reports false instead of storing an
+// empty string.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "containers/capacity.h"
+#include "runtime/dyn_string.h"
+#include "runtime/ref.h"
+#include "runtime/unknown.h"
+
+namespace hb::entry_fields {
+
+// Text keys hash their bytes up to the first zero byte; 32-bit keys their
+// four bytes, least significant first.
+inline int32_t KeyHash(const DynString& key) noexcept { return HashText(key.Data(), key.Length()); }
+inline int32_t KeyHash(uint32_t key) noexcept { return HashDWord(key); }
+
+// Same length and same bytes, zero bytes included; case-sensitive.
+inline bool SameKey(const DynString& stored, const DynString& key) noexcept { return Equal(stored, key); }
+inline bool SameKey(uint32_t stored, uint32_t key) noexcept { return stored == key; }
+
+// Same-length strings reuse the buffer and cannot fail; otherwise the copy
+// is made aside and moved in only when it succeeded.
+inline bool CopyInto(DynString& field, const DynString& source) noexcept {
+  if (field.Length() == source.Length()) {
+    field.Assign(source.Data(), source.Length());
+    return true;
+  }
+  DynString copy(source);
+  if (copy.Length() != source.Length()) return false;
+  field = std::move(copy);
+  return true;
+}
+// Counts the new object before releasing the old one.
+inline bool CopyInto(Ref<IUnknown>& field, const Ref<IUnknown>& source) noexcept {
+  field = source;
+  return true;
+}
+inline bool CopyInto(uint32_t& field, uint32_t source) noexcept {
+  field = source;
+  return true;
+}
+
+inline bool IsEmpty(const DynString& field) noexcept { return field.Empty(); }
+inline bool IsEmpty(const Ref<IUnknown>& field) noexcept { return !field; }
+inline bool IsEmpty(uint32_t field) noexcept { return field == 0; }
+
+inline void MakeEmpty(DynString& field) noexcept { field.Clear(); }
+inline void MakeEmpty(Ref<IUnknown>& field) noexcept { field.Reset(); }
+inline void MakeEmpty(uint32_t& field) noexcept { field = 0; }
+
+}  // namespace hb::entry_fields

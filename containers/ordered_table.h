@@ -1,0 +1,265 @@
+// The table mechanics shared by the four containers: an insertion-ordered,
+// index-chained hash table of pre-created entry objects.
+//
+//   entries  [0 ........ count-1][count ....... threshold]
+//             live, in the order    blank entry objects
+//             their keys came       waiting for Add
+//   buckets  [0 ... capacity-1]   1 + index of the chain head, 0 = empty bucket
+//   entry    hash (stored once, never recomputed), key, [value], next
+//            next = index of the following entry of the chain, -1 ends it
+//
+// Invariants between calls:
+//   - live keys are distinct; live entry i sits in the chain of bucket
+//     hash(i) mod capacity, and in no other;
+//   - within a chain indices fall: next < own index. Insert links the new
+//     (highest) entry at the head and Resize relinks in ascending order, so
+//     RemoveAt can renumber by "lower every index above the removed one";
+//   - count <= threshold < capacity, threshold = round(0.75 * capacity);
+//     the one exception is the largest bucket count (see growth_limit.h);
+//   - a slot at or above count holds a blank entry, or nothing when memory
+//     ran out while it was being made; Insert then makes it on demand.
+//   - lastHash: Locate leaves its key's hash there, Insert consumes it and
+//     sets it back to 0.
+//
+// TableCore<Table> is a set of free operations over any container whose
+// members carry these names (entries, buckets, count, capacity, threshold,
+// lastHash), so each container keeps its own field order. Table supplies
+//   using Entry = ...;   a final entry class (calls on it devirtualize)
+//   using Key = ...;     DynString or uint32_t
+// and Entry supplies kClassName (the name it is created by), GetHash/SetHash/GetNext/SetNext, HashOf(key),
+// HoldsKey(key) (no copy), Fill(key, value...) and, for maps,
+// ReplaceValue(value); Fill and ReplaceValue return false and change
+// nothing when memory runs out.
+//
+// Memory: Insert returns -1 and leaves the table as it was when it cannot
+// get the memory it needs (a larger table, a blank entry, a copy of the key
+// or value); no operation crashes or loses a stored key because of it.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "containers/capacity.h"
+#include "containers/growth_limit.h"
+#include "containers/table_view.h"
+#include "runtime/array.h"
+#include "runtime/object.h"
+#include "runtime/ref.h"
+
+namespace hb {
+
+// Add and SetItem's result when nothing could be stored.
+inline constexpr int32_t kNothingStored = -1;
+
+// Removals that move this many entries or more renumber the bucket heads by
+// one pass over all buckets; fewer moved entries are fixed up one by one.
+inline constexpr int32_t kFullRenumberThreshold = 1000;
+
+template <class Table>
+struct TableCore {
+  using Entry = typename Table::Entry;
+  using Key = typename Table::Key;
+
+  // The creation hook: 53 buckets, threshold 40, blanks at 0 to 40.
+  static void Create(Table& t) noexcept {
+    t.threshold = -1;
+    Resize(t, NextPrime(0));
+  }
+
+  // Index of `key`, -1 when absent. Hashes the key once into lastHash;
+  // compares the stored hash before the key.
+  static int32_t Locate(Table& t, const Key& key) noexcept {
+    const int32_t hash = Entry::HashOf(key);
+    t.lastHash = hash;
+    if (t.capacity == 0) return -1;  // creation ran out of memory
+    int32_t i = t.buckets[hash % t.capacity] - 1;
+    while (i >= 0) {
+      Entry* entry = t.entries[i].Get();
+      if (entry->GetHash() == hash && entry->HoldsKey(key)) return i;
+      i = entry->GetNext();
+    }
+    return -1;
+  }
+
+  // Add: the index of the key, whose value (maps) is now `value`; a present
+  // key keeps its index and its stored key text. kNothingStored when the
+  // table is at its largest or memory ran out; the table is then unchanged.
+  template <class... Value>
+  static int32_t Insert(Table& t, const Key& key, const Value&... value) noexcept {
+    const int32_t found = Locate(t, key);
+    int32_t result = found;
+    if (found >= 0) {
+      [[maybe_unused]] Entry* entry = t.entries[found].Get();
+      if (!(... && entry->ReplaceValue(value))) result = kNothingStored;
+    } else {
+      result = Append(t, key, value...);
+    }
+    t.lastHash = 0;
+    return result;
+  }
+
+  // Removes the entry at `index` (ignored outside 0 to count - 1); the
+  // entries behind it move down one index in their order. Cost: one move per
+  // entry behind, plus a pass over the buckets when 1000 or more moved.
+  static void RemoveAt(Table& t, int32_t index) noexcept {
+    if (index < 0 || index >= t.count) return;
+    Unlink(t, index);
+    t.entries[index].Reset();  // the entry gives back its key and value
+    CloseGap(t, index);
+    --t.count;
+    CreateBlank(t, t.count);
+    RenumberHeads(t, index);
+  }
+
+  // Replaces entries 0 to count by new blanks and empties every bucket.
+  // The bucket count, threshold and entry table size stay.
+  static void Clear(Table& t) noexcept {
+    for (int32_t i = std::min(t.count, t.entries.UpperBound()); i >= 0; --i) CreateBlank(t, i);
+    t.buckets.Reset();
+    t.count = 0;
+  }
+
+  // The live entry at `index`, null outside 0 to count - 1.
+  static Entry* EntryAt(const Table& t, int32_t index) noexcept {
+    return index >= 0 && index < t.count ? t.entries[index].Get() : nullptr;
+  }
+
+  static TableView View(const Table& t) {
+    TableView view;
+    view.count = t.count;
+    view.capacity = t.capacity;
+    view.threshold = t.threshold;
+    view.lastHash = t.lastHash;
+    view.entriesUpperBound = t.entries.UpperBound();
+    for (int32_t b = 0; b < t.capacity; ++b) view.buckets.push_back(t.buckets[b]);
+    for (int32_t i = 0; i < t.count; ++i) {
+      view.hashes.push_back(t.entries[i]->GetHash());
+      view.nexts.push_back(t.entries[i]->GetNext());
+    }
+    for (int32_t i = t.count; i <= view.entriesUpperBound; ++i) {
+      Entry* entry = t.entries[i].Get();
+      if (entry == nullptr) {
+        ++view.missingBlanks;
+      } else if (!entry->IsBlank()) {
+        ++view.dirtyBlanks;
+      }
+    }
+    return view;
+  }
+
+ private:
+  // Insert steps 2 to 6 for an absent key whose hash is in lastHash.
+  template <class... Value>
+  static int32_t Append(Table& t, const Key& key, const Value&... value) noexcept {
+    if (t.count >= t.threshold && !Grow(t)) return kNothingStored;
+    Entry* blank = BlankAt(t, t.count);
+    if (blank == nullptr || !blank->Fill(key, value...)) return kNothingStored;
+    const int32_t b = t.lastHash % t.capacity;
+    blank->SetHash(t.lastHash);
+    blank->SetNext(t.buckets[b] - 1);
+    ++t.count;
+    t.buckets[b] = t.count;
+    return t.count - 1;
+  }
+
+  // One prime step up. At the largest bucket count the slot at the
+  // threshold still takes one key; beyond it there is no room.
+  static bool Grow(Table& t) noexcept {
+    const int32_t buckets = GrownBucketCount(t.capacity);
+    if (buckets > t.capacity) return Resize(t, buckets);
+    return t.count <= t.threshold;
+  }
+
+  // New bucket count p: longer entry table with blanks from the old
+  // threshold + 1, zeroed buckets, chains rebuilt in ascending index order
+  // from the stored hashes. False (table unchanged) when memory ran out.
+  static bool Resize(Table& t, int32_t p) noexcept {
+    const int32_t newThreshold = ThresholdFor(p);
+    if (t.entries.UpperBound() < newThreshold) {
+      t.entries.DimensionPreserve(0, newThreshold);
+      if (t.entries.UpperBound() != newThreshold) return false;
+    }
+    t.buckets.DimensionPreserve(0, p - 1);
+    if (t.buckets.UpperBound() != p - 1) return false;
+    t.buckets.Reset();
+    for (int32_t i = t.threshold + 1; i <= newThreshold; ++i) {
+      if (!t.entries[i]) CreateBlank(t, i);
+    }
+    for (int32_t i = 0; i < t.count; ++i) {
+      Entry* entry = t.entries[i].Get();
+      const int32_t b = entry->GetHash() % p;
+      entry->SetNext(t.buckets[b] - 1);
+      t.buckets[b] = i + 1;
+    }
+    t.capacity = p;
+    t.threshold = newThreshold;
+    return true;
+  }
+
+  // A new blank entry in slot `index`, releasing what was there. The slot
+  // stays empty when memory is exhausted.
+  static void CreateBlank(Table& t, int32_t index) noexcept {
+    Ref<typename Entry::Interface> blank;
+    CreateObject(blank, Entry::kClassName, Entry::kOwnInterface);
+    t.entries[index] = AdoptRef(static_cast<Entry*>(blank.Detach()));
+  }
+
+  static Entry* BlankAt(Table& t, int32_t index) noexcept {
+    if (!t.entries[index]) CreateBlank(t, index);
+    return t.entries[index].Get();
+  }
+
+  // Takes the entry at `index` out of its chain.
+  static void Unlink(Table& t, int32_t index) noexcept {
+    Entry* removed = t.entries[index].Get();
+    const int32_t b = removed->GetHash() % t.capacity;
+    if (t.buckets[b] - 1 == index) {
+      t.buckets[b] = removed->GetNext() + 1;
+      return;
+    }
+    for (int32_t j = t.buckets[b] - 1; j >= 0;) {
+      Entry* entry = t.entries[j].Get();
+      if (entry->GetNext() == index) {
+        entry->SetNext(removed->GetNext());
+        return;
+      }
+      j = entry->GetNext();
+    }
+  }
+
+  // Moves the references behind the empty slot `index` down by one in one
+  // block (counts unchanged) and lowers the links that pointed above it.
+  // Links below `index` stay valid because chains only point downwards.
+  static void CloseGap(Table& t, int32_t index) noexcept {
+    const int32_t last = t.count - 1;
+    Ref<Entry>* slots = t.entries.Data();
+    std::memmove(static_cast<void*>(slots + index), static_cast<const void*>(slots + index + 1),
+                 static_cast<std::size_t>(last - index) * sizeof(Ref<Entry>));
+    // Slot `last` now duplicates slot last - 1 without a count of its own.
+    std::memset(static_cast<void*>(slots + last), 0, sizeof(Ref<Entry>));
+    for (int32_t j = index; j < last; ++j) {
+      Entry* entry = t.entries[j].Get();
+      const int32_t next = entry->GetNext();
+      if (next > index) entry->SetNext(next - 1);
+    }
+  }
+
+  // Lowers the bucket heads of the entries that moved down from index + 1.
+  // Both ways give the same table; the full pass wins when many moved.
+  static void RenumberHeads(Table& t, int32_t index) noexcept {
+    const int32_t moved = t.count - index;
+    if (moved >= kFullRenumberThreshold) {
+      for (int32_t b = 0; b < t.capacity; ++b) {
+        if (t.buckets[b] > index) --t.buckets[b];
+      }
+      return;
+    }
+    for (int32_t j = index; j < t.count; ++j) {
+      const int32_t b = t.entries[j]->GetHash() % t.capacity;
+      if (t.buckets[b] - 1 == j + 1) --t.buckets[b];
+    }
+  }
+};
+
+}  // namespace hb

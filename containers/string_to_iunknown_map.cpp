@@ -1,0 +1,59 @@
+// cStringToIUnknownMap: byte-string keys to object references in the order in
+// which the keys were first added. Keys are copied in and out; values are
+// shared: each entry holding an object owns one count of it, from when the
+// pair is added or its value replaced until the value is replaced or the
+// entry goes away. Item and ValueAt return new counted references. Table
+// mechanics: ordered_table.h; the map operations: ordered_map.h.
+#include "containers/string_to_iunknown_map.h"
+
+#include <string_view>
+
+#include "containers/map_entry.h"
+#include "containers/ordered_map.h"
+
+namespace hb {
+namespace {
+
+class cStringToIUnknownMapEntry final
+    : public MapEntry<cStringToIUnknownMapEntry, IStringToIUnknownMapEntry, DynString, Ref<IUnknown>,
+                      const Ref<IUnknown>&> {
+ public:
+  static constexpr Guid kClassId = ParseGuid("{3EA5029B-DFC1-47B6-8471-3AB5F160AD2D}");
+  static constexpr Guid kOwnInterface = kIidStringToIUnknownMapEntry;
+  static constexpr std::string_view kClassName = "cStringToIUnknownMapEntry";
+
+ private:
+  using Base = ComObject<cStringToIUnknownMapEntry, IStringToIUnknownMapEntry>;
+  friend Base;
+  cStringToIUnknownMapEntry() noexcept = default;
+  ~cStringToIUnknownMapEntry() = default;
+};
+
+class cStringToIUnknownMap final
+    : public OrderedMap<cStringToIUnknownMap, IStringToIUnknownMap, cStringToIUnknownMapEntry> {
+ public:
+  static constexpr Guid kClassId = ParseGuid("{079570AB-4710-4C0C-BC4F-10E5F8045DD9}");
+  static constexpr Guid kOwnInterface = kIidStringToIUnknownMap;
+
+ private:
+  using Base = ComObject<cStringToIUnknownMap, IStringToIUnknownMap>;
+  friend Base;
+  cStringToIUnknownMap() noexcept = default;
+  ~cStringToIUnknownMap() = default;
+};
+
+}  // namespace
+
+bool RegisterStringToIUnknownMapClasses() noexcept {
+  return RegisterClass(cStringToIUnknownMap::kRecord) && RegisterClass(cStringToIUnknownMapEntry::kRecord);
+}
+
+Ref<IStringToIUnknownMap> NewStringToIUnknownMap() {
+  Ref<IStringToIUnknownMap> map;
+  CreateObject(map, "cStringToIUnknownMap", kIidStringToIUnknownMap);
+  return map;
+}
+
+TableView InspectTable(IStringToIUnknownMap& map) { return static_cast<cStringToIUnknownMap&>(map).View(); }
+
+}  // namespace hb

@@ -1,0 +1,56 @@
+// cStringToStringMap: byte-string keys to byte-string values in the order in
+// which the keys were first added. Keys and values are copied in and copied
+// out; a present key given a new value keeps its index. Table mechanics:
+// ordered_table.h; the map operations: ordered_map.h.
+#include "containers/string_to_string_map.h"
+
+#include <string_view>
+
+#include "containers/map_entry.h"
+#include "containers/ordered_map.h"
+
+namespace hb {
+namespace {
+
+class cStringToStringMapEntry final
+    : public MapEntry<cStringToStringMapEntry, IStringToStringMapEntry, DynString, DynString, DynString> {
+ public:
+  static constexpr Guid kClassId = ParseGuid("{B94591E3-0265-4C0D-8B1D-E5EE1606715C}");
+  static constexpr Guid kOwnInterface = kIidStringToStringMapEntry;
+  static constexpr std::string_view kClassName = "cStringToStringMapEntry";
+
+ private:
+  using Base = ComObject<cStringToStringMapEntry, IStringToStringMapEntry>;
+  friend Base;
+  cStringToStringMapEntry() noexcept = default;
+  ~cStringToStringMapEntry() = default;
+};
+
+class cStringToStringMap final
+    : public OrderedMap<cStringToStringMap, IStringToStringMap, cStringToStringMapEntry> {
+ public:
+  static constexpr Guid kClassId = ParseGuid("{0D0718A6-E4D9-441C-A525-3BF5E28E058D}");
+  static constexpr Guid kOwnInterface = kIidStringToStringMap;
+
+ private:
+  using Base = ComObject<cStringToStringMap, IStringToStringMap>;
+  friend Base;
+  cStringToStringMap() noexcept = default;
+  ~cStringToStringMap() = default;
+};
+
+}  // namespace
+
+bool RegisterStringToStringMapClasses() noexcept {
+  return RegisterClass(cStringToStringMap::kRecord) && RegisterClass(cStringToStringMapEntry::kRecord);
+}
+
+Ref<IStringToStringMap> NewStringToStringMap() {
+  Ref<IStringToStringMap> map;
+  CreateObject(map, "cStringToStringMap", kIidStringToStringMap);
+  return map;
+}
+
+TableView InspectTable(IStringToStringMap& map) { return static_cast<cStringToStringMap&>(map).View(); }
+
+}  // namespace hb

@@ -1,0 +1,220 @@
+// Reference-counted objects made by class name.
+//
+// Every object offers exactly three interfaces, each a real table of
+// operations whose first word is the table address:
+//
+//   [own interface  ] <- primary reference: QueryInterface, AddRef, Release, own operations...
+//   [factory face   ]    QueryInterface, AddRef, Release, CreateInstance, LockServer
+//   [identity face  ]    QueryInterface, AddRef, Release
+//   count               one count shared by the three interfaces, 1 at creation
+//   class members       in declaration order, all zero/empty before the creation hook
+//
+// ComObject<Derived, Own> writes these mechanics once; a class supplies only
+// its own operations, its identifiers and, optionally, a CreationHook(). The
+// storage comes from AllocateZeroedBlock and goes back with FreeBlock on the
+// last Release, after the class's members have released what they hold.
+//
+// Objects are made only through CreateObject (by class name, see
+// class_registry.h) or through the factory face of an existing object.
+// Reference counts are plain integers: an object belongs to one thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <string_view>
+
+#include "runtime/alloc.h"
+#include "runtime/ref.h"
+#include "runtime/unknown.h"
+
+namespace hb {
+
+inline constexpr Guid kIidIClassFactory = ParseGuid("{00000001-0000-0000-C000-000000000046}");
+inline constexpr Guid kIidIConnectionPointContainer = ParseGuid("{B196B284-BAB4-101A-B69C-00AA00341D07}");
+inline constexpr Guid kIidIConnectionPoint = ParseGuid("{B196B286-BAB4-101A-B69C-00AA00341D07}");
+inline constexpr Guid kIidIDispatch = ParseGuid("{00020400-0000-0000-C000-000000000046}");
+
+inline constexpr HResult kInvalidPointer = static_cast<HResult>(0x80004003u);  // E_POINTER
+
+// Slots 3 and 4 after the three shared ones.
+class IClassFactory : public IUnknown {
+ public:
+  // A new, independent object of the caller's class. CLASS_E_NOAGGREGATION
+  // for a non-null outer object (result untouched); otherwise *object is
+  // null unless S_OK; E_NOINTERFACE, E_OUTOFMEMORY.
+  virtual HResult CreateInstance(IUnknown* outer, const Guid& iid, void** object) = 0;
+  // Non-zero: AddRef; zero: Release. Always S_OK.
+  virtual HResult LockServer(int32_t lock) = 0;
+
+ protected:
+  ~IClassFactory() = default;
+};
+
+// What the registry needs to build an object of one class.
+struct ClassRecord {
+  Guid classId;
+  Guid ownInterface;
+  std::size_t size;  // bytes of object storage
+  // Builds the object (count 1) in zeroed storage; returns its primary reference.
+  IUnknown* (*construct)(void* storage) noexcept;
+  // The uncounted reference for an interface identifier, null when not offered.
+  void* (*interfaceFor)(IUnknown* primary, const Guid& iid) noexcept;
+  // Runs the class's creation hook; null when the class has none.
+  void (*creationHook)(IUnknown* primary) noexcept;
+};
+
+// Makes the class known to CreateObject under the name that the registry's
+// name table gives its class identifier. False when the identifier is not in
+// the class table.
+bool RegisterClass(const ClassRecord& record) noexcept;
+
+// CreateObject steps 2 to 8 into a cell that the caller has already emptied:
+// on success *cell holds the one reference to the requested interface, the
+// live-object count is raised, and then the creation hook has run. An unknown
+// name, an interface the class does not offer or exhausted memory leave the
+// cell null and record nothing.
+void CreateObjectInto(void** cell, std::string_view name, const Guid& iid) noexcept;
+
+// Releases the target's old object first, then makes the named class (the
+// name's lower-case ASCII letters match upper-case ones) and stores the
+// reference for `iid`, which must be the identifier of interface T.
+template <class T>
+void CreateObject(Ref<T>& target, std::string_view name, const Guid& iid) noexcept {
+  CreateObjectInto(target.PutVoid(), name, iid);
+}
+
+// The factory face's CreateInstance for objects of `record`'s class.
+HResult CreateInstanceOf(const ClassRecord& record, IUnknown* outer, const Guid& iid,
+                         void** object) noexcept;
+
+// Objects created and not yet destroyed, process-wide.
+int32_t LiveObjectCount() noexcept;
+
+namespace object_detail {
+void NoteObjectCreated() noexcept;
+void NoteObjectDestroyed() noexcept;
+}  // namespace object_detail
+
+// The three interfaces, the shared count, creation and destruction of one
+// class. Derived is final and declares
+//   static constexpr Guid kClassId;      // its class identifier
+//   static constexpr Guid kOwnInterface; // the identifier of Own
+// and may declare a private `void CreationHook()`. It makes Base (this
+// template) a friend so that its constructor and destructor can stay private.
+template <class Derived, class Own>
+class ComObject : public Own {
+ public:
+  using Interface = Own;
+
+  HResult QueryInterface(const Guid& iid, void** object) final {
+    if (object == nullptr) return kInvalidPointer;
+    *object = InterfaceFor(iid);
+    if (*object == nullptr) return kNoInterface;
+    ++count_;
+    return kOk;
+  }
+  uint32_t AddRef() final { return static_cast<uint32_t>(++count_); }
+  uint32_t Release() final {
+    if (--count_ != 0) return static_cast<uint32_t>(count_);
+    Destroy();
+    return 0;
+  }
+
+  // What CreateObject needs to build this class (see RegisterClass).
+  static const ClassRecord kRecord;
+
+ protected:
+  ComObject() noexcept : factory_(this), identity_(this) {}
+  ~ComObject() = default;
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
+
+ private:
+  // The IClassFactory interface of the object.
+  class FactoryFace final : public IClassFactory {
+   public:
+    explicit FactoryFace(ComObject* owner) noexcept : owner_(owner) {}
+    HResult QueryInterface(const Guid& iid, void** object) override {
+      return owner_->QueryInterface(iid, object);
+    }
+    uint32_t AddRef() override { return owner_->AddRef(); }
+    uint32_t Release() override { return owner_->Release(); }
+    HResult CreateInstance(IUnknown* outer, const Guid& iid, void** object) override {
+      return CreateInstanceOf(kRecord, outer, iid, object);
+    }
+    HResult LockServer(int32_t lock) override {
+      if (lock != 0) {
+        owner_->AddRef();
+      } else {
+        owner_->Release();
+      }
+      return kOk;
+    }
+
+   private:
+    ComObject* owner_;  // the object this face belongs to
+  };
+
+  // The IUnknown identity of the object, distinct from the primary reference.
+  class IdentityFace final : public IUnknown {
+   public:
+    explicit IdentityFace(ComObject* owner) noexcept : owner_(owner) {}
+    HResult QueryInterface(const Guid& iid, void** object) override {
+      return owner_->QueryInterface(iid, object);
+    }
+    uint32_t AddRef() override { return owner_->AddRef(); }
+    uint32_t Release() override { return owner_->Release(); }
+
+   private:
+    ComObject* owner_;  // the object this face belongs to
+  };
+
+  void* InterfaceFor(const Guid& iid) noexcept {
+    if (iid == Derived::kOwnInterface) return static_cast<Own*>(this);
+    if (iid == kIidIClassFactory) return static_cast<IClassFactory*>(&factory_);
+    if (iid == kIidIUnknown) return static_cast<IUnknown*>(&identity_);
+    return nullptr;
+  }
+
+  static ComObject* FromPrimary(IUnknown* primary) noexcept {
+    return static_cast<ComObject*>(static_cast<Own*>(primary));
+  }
+  static IUnknown* Construct(void* storage) noexcept {
+    Derived* object = ::new (storage) Derived();
+    return static_cast<Own*>(object);
+  }
+  static void* InterfaceOf(IUnknown* primary, const Guid& iid) noexcept {
+    return FromPrimary(primary)->InterfaceFor(iid);
+  }
+  static void RunCreationHook(IUnknown* primary) noexcept {
+    static_cast<Derived*>(FromPrimary(primary))->CreationHook();
+  }
+  static constexpr auto HookOf() noexcept {
+    using Hook = void (*)(IUnknown*) noexcept;
+    if constexpr (requires(Derived& d) { d.CreationHook(); }) {
+      return Hook{&RunCreationHook};
+    } else {
+      return Hook{nullptr};
+    }
+  }
+
+  // Members release what they hold, then the storage goes back.
+  void Destroy() noexcept {
+    Derived* self = static_cast<Derived*>(this);
+    self->~Derived();
+    FreeBlock(self);
+    object_detail::NoteObjectDestroyed();
+  }
+
+  FactoryFace factory_;
+  IdentityFace identity_;
+  int32_t count_ = 1;  // shared by the three interfaces
+};
+
+template <class Derived, class Own>
+const ClassRecord ComObject<Derived, Own>::kRecord{Derived::kClassId, Derived::kOwnInterface,
+                                                   sizeof(Derived),    &Construct,
+                                                   &InterfaceOf,       HookOf()};
+
+}  // namespace hb
