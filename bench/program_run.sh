@@ -3,9 +3,10 @@
 # (no display, stdin closed) and, when Xvfb and xdotool are at hand, with the
 # window on a virtual display. Prints one line per console:
 #   console <TAB> median milliseconds <TAB> runs
-# Arguments: path of the hashbench binary (empty when not built), runs, core.
+# Arguments: path of the hashbench binary (empty when not built), runs.
+# The program runs unpinned: its console has a thread of its own.
 set -uo pipefail
-app=$1 runs=$2 cpu=$3
+app=$1 runs=$2
 
 if [ -z "$app" ] || [ ! -x "$app" ]; then
   echo "program run: hashbench is not built; skipped" >&2
@@ -22,7 +23,7 @@ stream_sample() {
   start=$(now_ns)
   while IFS= read -r line; do
     if [[ -z $done_at && $line == *Done* ]]; then done_at=$(now_ns); fi
-  done < <(env -u DISPLAY taskset -c "$cpu" "$app" </dev/null 2>/dev/null)
+  done < <(env -u DISPLAY "$app" </dev/null 2>/dev/null)
   [ -n "$done_at" ] && echo $(((done_at - start) / 1000))e-3
 }
 
@@ -51,7 +52,7 @@ sleep 1
 samples=()
 for ((i = 0; i < runs; i++)); do
   start=$(now_ns)
-  DISPLAY=$display taskset -c "$cpu" "$app" </dev/null >/dev/null 2>&1 &
+  DISPLAY=$display "$app" </dev/null >/dev/null 2>&1 &
   pid=$!
   window=$(DISPLAY=$display timeout 20 xdotool search --sync --name '^Test$' 2>/dev/null | head -1)
   [ -n "$window" ] && DISPLAY=$display xdotool key --window "$window" space 2>/dev/null
