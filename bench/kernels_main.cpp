@@ -9,6 +9,11 @@
 #include "bench/key_generator.h"
 #include "bench/ticks.h"
 #include "containers/capacity.h"
+#ifdef HASHBENCH_BENCH_OURS
+#include "containers/string_bag.h"
+#include "runtime/dyn_string.h"
+#include "runtime/object.h"
+#endif
 
 namespace hb::bench {
 namespace {
@@ -126,11 +131,34 @@ int main() {
     for (uint32_t h : hashes) x = modulo.Of(h ^ (x & 1));
     g_sink = x;
   });
+#ifdef HASHBENCH_BENCH_OURS
+  // What the runtime charges for the pieces of an Add: a 20-byte string made
+  // and freed, and an entry object made by class name and released.
+  std::vector<hb::DynString> strings(kKeys);
+  const double makeString = MedianTicksPerKey([&] {
+    for (int i = 0; i < kKeys; ++i) strings[i] = hb::DynString(keys[i].data(), kKeyLength);
+  });
+  const hb::Ref<hb::IStringBag> registers = hb::NewStringBag();  // the entry class is known from here on
+  std::vector<hb::Ref<hb::IStringBagEntry>> entries(kKeys);
+  const double makeEntry = MedianTicksPerKey([&] {
+    for (auto& entry : entries) hb::CreateObject(entry, "cStringBagEntry", hb::kIidStringBagEntry);
+  });
+  const double hashText = MedianTicksPerKey([&] {
+    uint32_t x = 0;
+    for (const hb::DynString& text : strings) x += static_cast<uint32_t>(hb::HashText(text.Data(), text.Length()));
+    g_sink = x;
+  });
+#endif
   std::printf("ticks per key (median of %d rounds of %d keys)\n", kRounds, kKeys);
   std::printf("  key generation  step by step %6.1f   skip-ahead %6.1f\n", serialKey, skipKey);
   std::printf("  key hash        byte by byte %6.1f   8-byte blocks %6.1f\n", serialHash, blockedHash);
   std::printf("  bucket index    division     %6.1f   reciprocal %6.1f   (independent)\n", divide, reciprocal);
   std::printf("  bucket index    division     %6.1f   reciprocal %6.1f   (dependent chain)\n", divideChain,
               reciprocalChain);
+#ifdef HASHBENCH_BENCH_OURS
+  std::printf("  20-byte string  made and the previous one freed %6.1f\n", makeString);
+  std::printf("  entry object    made by class name and the previous one released %6.1f\n", makeEntry);
+  std::printf("  HashText        (zero-byte scan + byte-by-byte hash) %6.1f\n", hashText);
+#endif
   return same ? 0 : 1;
 }
