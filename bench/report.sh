@@ -116,7 +116,7 @@ for n in $chart_sizes; do
         print line
       }
     }' "$work/medians.tsv" >"$dat"
-  plot_cmds+=("$dat" "$n")
+  plot_cmds+=("$dat" "$(sed ':a;s/\B[0-9]\{3\}\>/,&/;ta' <<<"$n")")
   index=$((index + 1))
 done
 gnuplot -e "outfile='$out/latest.png'; ncont=$(wc -w <<<"$containers"); files='${plot_cmds[*]}'" bench/chart.gp

@@ -47,6 +47,7 @@ priority=()
 pinned() { "${priority[@]}" taskset -c "$cpu" "$@"; }
 
 "$bench" check
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 mapfile -t containers < <("$bench" list | cut -f1)
 [ "$HB_BENCH_OURS" = ON ] || echo "note: the library has no string bag and map yet; timing the peers only"
 
@@ -79,7 +80,7 @@ bash bench/program_run.sh "${HB_BENCH_APP:-}" "$runs" >"$program_tsv" || true
 # --- report ---------------------------------------------------------------------
 tsc_mhz=$("$bench" tsc-rate)
 cpu_model=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
-machine="$cpu_model, $(nproc) cores, TSC $tsc_mhz MHz (measured against the monotonic clock), Linux $(uname -r), $(g++ -dumpfullversion 2>/dev/null | sed 's/^/g++ /') -O3"
+machine="$cpu_model, $(nproc) cores, TSC $tsc_mhz MHz (measured against the monotonic clock), Linux $(uname -r), $(g++ -dumpfullversion 2>/dev/null | sed 's/^/g++ /') -O3; load average $load_at_start at the start of the run and $(cut -d' ' -f1-3 /proc/loadavg) at its end"
 bash bench/report.sh "$passes_tsv" "$memory_tsv" "$program_tsv" "$out" "$machine" "$runs" "$ascending_limit" \
   "${sizes[*]}" "${containers[*]}" "${chart_sizes[*]}"
 echo "== wrote $out/latest.md and $out/latest.png"
