@@ -126,6 +126,10 @@ class Array {
   // Leaves every cell in [first, last) empty, releasing what it held. Each
   // element is taken out of its cell before it is released, so a Release that
   // reaches back into this array meets empty cells, never a dangling one.
+  // Strings are freed in table order: sorting the buffers by address first
+  // was measured with glibc malloc and only pays for string tables of 100000
+  // and more elements in shuffled order; it is slower for small tables and
+  // for tables filled in allocation order, which is how ours are filled.
   static void ReleaseElements(T* first, T* last) noexcept {
     if constexpr (std::is_same_v<T, int32_t>) {
       std::fill(first, last, 0);

@@ -19,9 +19,9 @@ constexpr int kNumberTextDigits = 15;  // significant digits of NumberText
 // result, then into the result's one buffer.
 class TextOut {
  public:
-  explicit TextOut(char* buffer) noexcept : buffer_(buffer) {}
+  TextOut(char* buffer, std::size_t capacity) noexcept : buffer_(buffer), capacity_(capacity) {}
   void Put(char c) noexcept {
-    if (buffer_ != nullptr) buffer_[size_] = c;
+    if (size_ < capacity_) buffer_[size_] = c;
     ++size_;
   }
   void Put(std::string_view text) noexcept {
@@ -31,12 +31,13 @@ class TextOut {
 
  private:
   char* buffer_;
+  std::size_t capacity_;  // 0 while counting
   std::size_t size_ = 0;
 };
 
 template <class Render>
 DynString RenderText(const Render& render) {
-  TextOut counter(nullptr);
+  TextOut counter(nullptr, 0);
   render(counter);
   if (counter.Size() > std::numeric_limits<uint32_t>::max()) {
     RaiseError(kErrorOutOfMemory, "number text");
@@ -45,7 +46,7 @@ DynString RenderText(const Render& render) {
   // Empty on out of memory, with error 7 recorded by the allocation.
   DynString result = DynString::WithLength(static_cast<uint32_t>(counter.Size()));
   if (!result.Empty()) {
-    TextOut writer(result.MutableData());
+    TextOut writer(result.MutableData(), result.Length());
     render(writer);
   }
   return result;

@@ -58,6 +58,7 @@ TEST(FormatNumber, RendersByMask) {
       {0, "#", ""},
       {0.1L, "0.000000000000000000000", "0.100000000000000000000"},
       {12345, "##-##", "123-45"},
+      {1.25, "0.0.0", "1.25"},  // later points are dropped
       {5, "#,,##0", ",5"},  // only the comma right after a digit position groups
       {12345, "0,,", "12,345,"},
       // Empty mask or empty section: NumberText without its leading blank.
@@ -100,6 +101,9 @@ TEST(FormatNumber, RendersByMask) {
       {123, "0E+", "1E+2"},
       {1e300L, "0.0E+0", "1.0E+300"},
       {-2e-300L, "0E+0", "-2E-300"},
+      {12345, "0E+0,0", "1E+0,4"},  // a comma in the exponent part is literal
+      {std::numeric_limits<Extended>::denorm_min(), "0.00E+00", "3.65E-4951"},
+      {-std::numeric_limits<Extended>::max(), "0.0E+0", "-1.2E+4932"},
       {5, "E+0", "+5"},  // no digit position before it: "E" dropped, "+" literal
       // Bad masks: unbalanced quote, trailing backslash, lone fill.
       {5, "0\"abc", "5abc"},
@@ -149,6 +153,7 @@ TEST(NumberText, DefaultForm) {
       {1.0L / 3, " .333333333333333"},
       {2.0L / 3, " .666666666666667"},
       {1e4932L, " 1E+4932"},
+      {std::numeric_limits<Extended>::denorm_min(), " 3.64519953188247E-4951"},
       {kNaN, " NaN"},
       {kInf, " Inf"},
       {-kInf, "-Inf"},
