@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Turns the raw samples of bench/run.sh into latest.md and latest.png.
-# Arguments: passes.tsv memory.tsv program.tsv out-dir machine runs
+# Arguments: passes.tsv memory.tsv program.tsv printed.tsv out-dir machine runs
 #            ascending-limit "sizes" "containers" "chart sizes"
 set -euo pipefail
-passes_tsv=$1 memory_tsv=$2 program_tsv=$3 out=$4 machine=$5 runs=$6 ascending_limit=$7
-sizes=$8 containers=$9 chart_sizes=${10}
+passes_tsv=$1 memory_tsv=$2 program_tsv=$3 printed_tsv=$4 out=$5 machine=$6 runs=$7 ascending_limit=$8
+sizes=$9 containers=${10} chart_sizes=${11}
 pass_names="build|lookup|reverse removal|second build|ascending removal|map build|map lookup"
 work=$(dirname "$passes_tsv")
 
@@ -23,7 +23,7 @@ awk -F'\t' '{ for (p = 3; p <= 9; p++) if ($p >= 0) print $1 "\t" $2 "\t" p - 3 
 
 awk -F'\t' -v sizes="$sizes" -v containers="$containers" -v passnames="$pass_names" \
     -v machine="$machine" -v runs="$runs" -v asclimit="$ascending_limit" -v date="$(date -u '+%Y-%m-%d %H:%M UTC')" \
-    -v memfile="$memory_tsv" -v progfile="$program_tsv" '
+    -v memfile="$memory_tsv" -v progfile="$program_tsv" -v printedfile="$printed_tsv" '
   # 1234567 -> 1,234,567
   function group(s,   r) {
     r = ""
@@ -92,6 +92,27 @@ awk -F'\t' -v sizes="$sizes" -v containers="$containers" -v passnames="$pass_nam
     print "| console | start to Done | runs |"
     print "|---|---:|---:|"
     while ((getline row < progfile) > 0) { split(row, f, "\t"); print "| " f[1] " | " f[2] " | " f[3] " |" }
+    runsPrinted = 0
+    while ((getline row < printedfile) > 0) {
+      split(row, f, "\t"); runsPrinted++
+      for (p = 1; p <= np; p++) printed[p, runsPrinted] = f[p]
+    }
+    if (runsPrinted > 0) {
+      print ""
+      print "The tick counts the program printed for its own passes (1,000 keys), median of " runsPrinted " stream runs,"
+      print "next to what this suite measures for the same pass on our containers:"
+      print ""
+      print "| pass | printed by the program | this suite, n = 1,000 |"
+      print "|---|---:|---:|"
+      for (p = 1; p <= np; p++) {
+        c = 0
+        for (r = 1; r <= runsPrinted; r++) sample[++c] = printed[p, r] + 0
+        for (i = 1; i <= c; i++) for (j = i + 1; j <= c; j++) if (sample[j] < sample[i]) { t = sample[i]; sample[i] = sample[j]; sample[j] = t }
+        m = c % 2 ? sample[(c + 1) / 2] : (sample[c / 2] + sample[c / 2 + 1]) / 2
+        okey = "hashbench" SUBSEP 1000 SUBSEP (p - 1)
+        print "| " pass[p] " | " group(sprintf("%.0f", m)) " | " ((okey in med) ? group(med[okey]) : "–") " |"
+      }
+    }
     print ""
     print "Containers: hashbench = our cStringBag / cStringToStringMap through their interfaces;"
     print "tsl = tsl::ordered_set / ordered_map<std::string>; boost = boost::multi_index_container with"

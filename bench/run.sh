@@ -38,6 +38,7 @@ echo "== building the suite (build/bench)"
 cmake -S bench -B build/bench >/dev/null
 cmake --build build/bench -j"$(nproc)" --target hashbench-bench >/dev/null
 source build/bench/bench-build.env
+[ -z "$HB_BENCH_APP" ] || cmake --build build/bench -j"$(nproc)" --target hashbench >/dev/null
 bench=build/bench/hashbench-bench
 cpu=$(( $(nproc) - 1 ))   # the last core: pin every sample there
 # As root the samples also run at the highest nice priority, so that other work
@@ -74,13 +75,15 @@ done
 
 # --- the program's own run ----------------------------------------------------
 program_tsv=$raw/program-$mode.tsv
+printed_tsv=$raw/program-printed-$mode.tsv
 : >"$program_tsv"
-bash bench/program_run.sh "${HB_BENCH_APP:-}" "$runs" >"$program_tsv" || true
+echo "== the program's own run"
+bash bench/program_run.sh "${HB_BENCH_APP:-}" "$runs" "$printed_tsv" >"$program_tsv" || true
 
 # --- report ---------------------------------------------------------------------
 tsc_mhz=$("$bench" tsc-rate)
 cpu_model=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 machine="$cpu_model, $(nproc) cores, TSC $tsc_mhz MHz (measured against the monotonic clock), Linux $(uname -r), $(g++ -dumpfullversion 2>/dev/null | sed 's/^/g++ /') -O3; load average $load_at_start at the start of the run and $(cut -d' ' -f1-3 /proc/loadavg) at its end"
-bash bench/report.sh "$passes_tsv" "$memory_tsv" "$program_tsv" "$out" "$machine" "$runs" "$ascending_limit" \
+bash bench/report.sh "$passes_tsv" "$memory_tsv" "$program_tsv" "$printed_tsv" "$out" "$machine" "$runs" "$ascending_limit" \
   "${sizes[*]}" "${containers[*]}" "${chart_sizes[*]}"
 echo "== wrote $out/latest.md and $out/latest.png"
