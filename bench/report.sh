@@ -132,9 +132,13 @@ for n in $chart_sizes; do
       nc = split(containers, cont, " "); np = split(passnames, pass, "|")
       line = "pass"; for (i = 1; i <= nc; i++) line = line "\t" cont[i]; print line
       for (p = 1; p <= np; p++) {
-        line = "\"" pass[p] "\""
-        for (i = 1; i <= nc; i++) { k = cont[i] SUBSEP n SUBSEP (p - 1); line = line "\t" ((k in med) ? med[k] : "-") }
-        print line
+        line = ""; ran = 0
+        for (i = 1; i <= nc; i++) {
+          k = cont[i] SUBSEP n SUBSEP (p - 1)
+          if (k in med) ran = 1
+          line = line "\t" ((k in med) ? med[k] : "-")
+        }
+        print "\"" pass[p] (ran ? "" : " (not run)") "\"" line
       }
     }' "$work/medians.tsv" >"$dat"
   plot_cmds+=("$dat" "$(sed ':a;s/\B[0-9]\{3\}\>/,&/;ta' <<<"$n")")
