@@ -3,6 +3,8 @@
 // kernels_main.cpp checks that and times both.
 #pragma once
 
+#include <immintrin.h>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -83,6 +85,48 @@ inline int32_t HashBytesBlocked(const void* bytes, std::size_t length) {
     for (int j = 0; j < kHashBlock; ++j) sum += p[i + j] * kHashPowers[kHashBlock - 1 - j];
     h = sum;
   }
+  for (; i < length; ++i) h = h * kHashMultiplier + p[i];
+  return static_cast<int32_t>(h & kHashMask);
+}
+
+// The same sum sixteen bytes at a time in AVX2 lanes: the bytes widened to
+// 32 bits, multiplied by M^15 .. M^0 in one step, the lanes added up. Only
+// for processors that have AVX2 (the caller checks); the last bytes go
+// four and then one at a time.
+inline constexpr int kWideBlock = 16;
+
+constexpr std::array<uint32_t, kWideBlock + 1> MakeWidePowers() {
+  std::array<uint32_t, kWideBlock + 1> p{};
+  p[0] = 1;
+  for (int i = 1; i <= kWideBlock; ++i) p[i] = p[i - 1] * kHashMultiplier;
+  return p;
+}
+
+inline constexpr std::array<uint32_t, kWideBlock + 1> kWidePowers = MakeWidePowers();
+
+// Lane j of a block holds byte j, so it takes M^(15 - j).
+alignas(32) inline constexpr uint32_t kLaneWeights[kWideBlock] = {
+    kWidePowers[15], kWidePowers[14], kWidePowers[13], kWidePowers[12], kWidePowers[11], kWidePowers[10],
+    kWidePowers[9],  kWidePowers[8],  kWidePowers[7],  kWidePowers[6],  kWidePowers[5],  kWidePowers[4],
+    kWidePowers[3],  kWidePowers[2],  kWidePowers[1],  kWidePowers[0]};
+
+[[gnu::target("avx2")]] inline int32_t HashBytesAvx2(const void* bytes, std::size_t length) {
+  const auto* p = static_cast<const unsigned char*>(bytes);
+  const __m256i low = _mm256_load_si256(reinterpret_cast<const __m256i*>(kLaneWeights));
+  const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(kLaneWeights + 8));
+  uint32_t h = kHashStart;
+  std::size_t i = 0;
+  for (; i + kWideBlock <= length; i += kWideBlock) {
+    const __m256i a = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + i)));
+    const __m256i b = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + i + 8)));
+    const __m256i sum = _mm256_add_epi32(_mm256_mullo_epi32(a, low), _mm256_mullo_epi32(b, high));
+    __m128i t = _mm_add_epi32(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
+    t = _mm_add_epi32(t, _mm_shuffle_epi32(t, 0x4E));
+    t = _mm_add_epi32(t, _mm_shuffle_epi32(t, 0xB1));
+    h = h * kWidePowers[kWideBlock] + static_cast<uint32_t>(_mm_cvtsi128_si32(t));
+  }
+  for (; i + 4 <= length; i += 4)
+    h = h * kWidePowers[4] + p[i] * kWidePowers[3] + p[i + 1] * kWidePowers[2] + p[i + 2] * kWidePowers[1] + p[i + 3];
   for (; i < length; ++i) h = h * kHashMultiplier + p[i];
   return static_cast<int32_t>(h & kHashMask);
 }

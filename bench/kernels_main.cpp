@@ -39,6 +39,23 @@ double MedianTicksPerKey(Round round) {
 
 volatile uint32_t g_sink;  // keeps the timed results alive
 
+bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
+
+// Ticks per hash when each key waits for the hash before it, as a lookup
+// waits for its hash before it can load the bucket.
+template <class Hash>
+double HashLatency(const std::vector<KeyText>& keys, Hash hash) {
+  return MedianTicksPerKey([&] {
+    uint32_t x = 0;
+    for (const KeyText& key : keys) {
+      KeyText chained = key;
+      chained[0] = static_cast<char>(chained[0] ^ (x & 1));
+      x = static_cast<uint32_t>(hash(chained.data(), chained.size()));
+    }
+    g_sink = x;
+  });
+}
+
 bool CheckGenerators() {
   KeyGenerator serial;
   SkipAheadKeyGenerator skip;
@@ -65,7 +82,9 @@ bool CheckGenerators() {
 bool CheckHashes(const std::vector<KeyText>& keys) {
   for (const KeyText& key : keys)
     for (std::size_t length = 0; length <= key.size(); ++length)
-      if (HashBytes(key.data(), length) != HashBytesBlocked(key.data(), length)) return false;
+      if (HashBytes(key.data(), length) != HashBytesBlocked(key.data(), length) ||
+          (HasAvx2() && HashBytes(key.data(), length) != HashBytesAvx2(key.data(), length)))
+        return false;
   for (uint32_t d : {53u, 97u, 98317u, 1610612741u})
     for (uint32_t h = 0; h < 0x80000000u; h += 4093) {
       if (FastModulo(d).Of(h) != h % d) return false;
@@ -107,6 +126,15 @@ int main() {
     for (const KeyText& k : keys) x += static_cast<uint32_t>(HashBytesBlocked(k.data(), k.size()));
     g_sink = x;
   });
+  const double avx2Hash = !HasAvx2() ? -1 : MedianTicksPerKey([&] {
+    uint32_t x = 0;
+    for (const KeyText& k : keys) x += static_cast<uint32_t>(HashBytesAvx2(k.data(), k.size()));
+    g_sink = x;
+  });
+  const double serialHashLatency = HashLatency(keys, [](const char* p, std::size_t n) { return hb::HashBytes(p, n); });
+  const double blockedHashLatency = HashLatency(keys, [](const char* p, std::size_t n) { return HashBytesBlocked(p, n); });
+  const double avx2HashLatency =
+      !HasAvx2() ? -1 : HashLatency(keys, [](const char* p, std::size_t n) { return HashBytesAvx2(p, n); });
   std::vector<uint32_t> hashes;
   for (const KeyText& k : keys) hashes.push_back(static_cast<uint32_t>(hb::HashBytes(k.data(), k.size())));
   volatile uint32_t capacity = 1543;  // a bucket count known only at run time
@@ -170,7 +198,10 @@ int main() {
 #endif
   std::printf("ticks per key (median of %d rounds of %d keys)\n", kRounds, kKeys);
   std::printf("  key generation  step by step %6.1f   skip-ahead %6.1f\n", serialKey, skipKey);
-  std::printf("  key hash        byte by byte %6.1f   8-byte blocks %6.1f\n", serialHash, blockedHash);
+  std::printf("  key hash        byte by byte %6.1f   8-byte blocks %6.1f   AVX2 16-byte blocks %6.1f\n",
+              serialHash, blockedHash, avx2Hash);
+  std::printf("  key hash        byte by byte %6.1f   8-byte blocks %6.1f   AVX2 16-byte blocks %6.1f   (dependent chain)\n",
+              serialHashLatency, blockedHashLatency, avx2HashLatency);
   std::printf("  bucket index    division     %6.1f   reciprocal %6.1f   (independent)\n", divide, reciprocal);
   std::printf("  bucket index    division     %6.1f   reciprocal %6.1f   (dependent chain)\n", divideChain,
               reciprocalChain);
