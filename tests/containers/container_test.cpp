@@ -191,6 +191,10 @@ TYPED_TEST(ContainerTest, LargestBucketCountTakesOneKeyPastThresholdThenRefuses)
   EXPECT_EQ(A::Item(*c, this->K(3)), this->V(5));
   c->RemoveAt(0);
   EXPECT_EQ(A::Add(*c, this->K(74), this->V(1)), 73);
+  c->Clear();  // with one key beyond the threshold
+  EXPECT_EQ(c->Count(), 0);
+  EXPECT_EQ(InspectTable(*c).missingBlanks, 0);
+  EXPECT_EQ(A::Add(*c, this->K(74), this->V(1)), 0);
 }
 
 // Keys and values are made before memory runs out: only the container's own
