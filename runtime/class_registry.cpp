@@ -58,12 +58,12 @@ constexpr InterfaceRow kInterfaces[] = {
 // program starts, read afterwards.
 std::array<const ClassRecord*, kLastClassNumber - kFirstClassNumber + 1> g_records{};
 
-constexpr char FoldLower(char c) noexcept { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char UpperAscii(char c) noexcept { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool SameFoldedName(std::string_view name, std::string_view upperName) noexcept {
   if (name.size() != upperName.size()) return false;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    if (FoldLower(name[i]) != upperName[i]) return false;
+    if (UpperAscii(name[i]) != upperName[i]) return false;
   }
   return true;
 }
