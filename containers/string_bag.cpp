@@ -9,6 +9,7 @@
 #include "containers/string_bag.h"
 
 #include <string_view>
+#include <utility>
 
 #include "containers/entry_fields.h"
 #include "containers/ordered_table.h"
