@@ -33,7 +33,7 @@ void DynString::FreeBuffer(char* data) noexcept {
 
 void DynString::CopyFrom(const char* bytes, uint32_t length) noexcept {
   data_ = nullptr;
-  if (length == 0) return;
+  if (length == 0 || bytes == nullptr) return;
   data_ = AllocateBuffer(length);
   if (data_ != nullptr) std::memcpy(data_, bytes, length);
 }
@@ -45,7 +45,7 @@ DynString DynString::WithLength(uint32_t length) noexcept {
 }
 
 void DynString::Assign(const char* bytes, uint32_t length) noexcept {
-  if (length == 0) {
+  if (length == 0 || bytes == nullptr) {
     Clear();
     return;
   }

@@ -53,6 +53,7 @@ class DynString {
 
   // Replaces the contents with a copy of `length` bytes at `bytes`; reuses the
   // buffer when the length is unchanged. `bytes` may point into this string.
+  // Null `bytes` reads as the empty text, whatever `length` says.
   void Assign(const char* bytes, uint32_t length) noexcept;
 
   // Frees the buffer; the string becomes empty (null).

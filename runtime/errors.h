@@ -11,6 +11,7 @@
 
 namespace hb {
 
+inline constexpr int32_t kErrorOverflow = 6;        // a number outside its target's range
 inline constexpr int32_t kErrorOutOfMemory = 7;
 inline constexpr int32_t kErrorSubscriptOutOfRange = 9;
 inline constexpr int32_t kErrorUnspecified = 51;    // what an error 0 is recorded as

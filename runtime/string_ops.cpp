@@ -85,13 +85,14 @@ void SplitFields(const DynString& text, const DynString& delimiter, Array<DynStr
   // The text or the delimiter may be an element of `fields` itself.
   const DynString source = text;
   const DynString separator = delimiter;
-  int32_t index = fields.LowerBound();
-  const int32_t upper = fields.UpperBound();
+  // 64-bit so that a table reaching INT32_MAX does not overflow the walk.
+  int64_t index = fields.LowerBound();
+  const int64_t upper = fields.UpperBound();
   VisitFields(source, separator, [&](std::string_view field) {
-    fields[index].Assign(field.data(), static_cast<uint32_t>(field.size()));
+    fields[static_cast<int32_t>(index)].Assign(field.data(), static_cast<uint32_t>(field.size()));
     return index++ < upper;
   });
-  for (; index <= upper; ++index) fields[index].Clear();
+  for (; index <= upper; ++index) fields[static_cast<int32_t>(index)].Clear();
 }
 
 DynString Spaces(int32_t count) noexcept {

@@ -1,0 +1,91 @@
+#include "app/startup.h"
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/floating_point.h"
+#include "app/random_key.h"
+#include "console/console.h"
+#include "runtime/dyn_string.h"
+#include "runtime/errors.h"
+#include "runtime/string_ops.h"
+
+// Start of the program's own image, placed by the linker; it serves as the
+// instance handle.
+extern "C" const char __executable_start[];
+
+namespace hb {
+namespace {
+
+void Report(const StartupSeams& seams, std::string_view step) {
+  if (seams.report_step != nullptr) seams.report_step(step);
+}
+
+void MakeSettingsBlock() {
+  ThreadSettings& block = CurrentThreadSettings();
+  for (int i = 0; i < 5; ++i) block.settings[i] = kDefaultSettings[i];
+  ClearError();
+}
+
+void ReleaseSettingsBlock() { ClearError(); }
+
+// On Linux the component-object library's initialisation stands for nothing
+// to load: every object comes from the program's own class registry, in
+// process, and is used on the main thread only, so there is no apartment to
+// enter at start-up and none to leave at shutdown. The two steps keep their
+// places so that start-up and shutdown stay in their fixed order.
+void InitializeObjectLibrary() {}
+void UninitializeObjectLibrary() {}
+
+// The live-object count needs no step of its own: it is zero until the first
+// object is made, and start-up makes none.
+void SetProgramState() {
+  ResetRandomState();
+  SetFloatingPointControlWord(kProgramControlWord);
+  InitializeFontTable();
+}
+
+}  // namespace
+
+int RunProgram(const StartupSeams& seams) {
+  if (seams.read_platform_version().platform != kSupportedPlatform) {
+    seams.show_message(kRefusalText);
+    return kRefusedExitCode;
+  }
+  Report(seams, "platform checked");
+
+  const int32_t show = kShowDefault;  // no start-up information asks for another
+  const std::u16string commandLine = ToWide(DynString(ReadOwnCommandLine()));
+  const std::u16string_view arguments = SkipProgramName(commandLine);
+  const auto instance = reinterpret_cast<uintptr_t>(__executable_start);
+  Report(seams, "command line read");
+
+  MakeSettingsBlock();
+  Report(seams, "settings block made");
+  InitializeObjectLibrary();
+  Report(seams, "object library initialised");
+  SetProgramState();
+  Report(seams, "program state set");
+
+  const int exitCode = seams.main_routine(instance, 0, arguments, show);
+  Report(seams, "main routine returned");
+
+  ReleaseSettingsBlock();
+  Report(seams, "settings block released");
+  UninitializeObjectLibrary();
+  Report(seams, "object library uninitialised");
+  return exitCode;
+}
+
+void EndProcess(int code) {
+  std::cout.flush();
+  std::fflush(nullptr);
+  _exit(code);
+}
+
+}  // namespace hb

@@ -1,0 +1,82 @@
+// The console functions of console.h: pick the kind of console when it is
+// opened and pass every later call to it.
+#include "console/console.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "console/backend.h"
+#include "console/stream_console.h"
+#ifdef HASHBENCH_HAVE_X11
+#include "console/x11_console.h"
+#endif
+
+namespace hb {
+namespace {
+
+// Nonzero handle of a stream console (a window's handle is its X window id).
+constexpr uintptr_t kStreamHandle = 1;
+// Larger grids are refused: they could not be shown and would only eat memory.
+constexpr int32_t kMaxGridSide = 4096;
+// Lets the window manager settle the new window before the program prints.
+constexpr auto kSettleTime = std::chrono::milliseconds(40);
+
+std::atomic<ConsoleBackend*> currentConsole{nullptr};
+
+bool ValidGrid(int32_t columns, int32_t rows) {
+  return columns > 0 && rows > 0 && columns <= kMaxGridSide && rows <= kMaxGridSide;
+}
+
+// The stream console lives until the process ends; its destructor writes
+// out the last, unfinished line.
+std::unique_ptr<StreamConsole>& StreamConsoleHolder() {
+  static std::unique_ptr<StreamConsole> holder;
+  return holder;
+}
+
+uintptr_t OpenStreamConsole(int32_t columns, int32_t rows) {
+  auto& holder = StreamConsoleHolder();
+  holder = std::make_unique<StreamConsole>(columns, rows);
+  currentConsole.store(holder.get());
+  return kStreamHandle;
+}
+
+}  // namespace
+
+uintptr_t OpenConsoleWindow(std::u16string_view caption, uint32_t style, int32_t columns, int32_t rows,
+                            int32_t left, int32_t top) {
+  static std::mutex openLock;  // one opening at a time
+  std::lock_guard guard(openLock);
+  if (currentConsole.load() != nullptr) return 0;
+#ifdef HASHBENCH_HAVE_X11
+  const ConsoleRequest request{std::u16string(caption), style, columns, rows, left, top};
+  const X11OpenResult opened = OpenX11Console(request, ValidGrid(columns, rows));
+  if (opened.status != X11OpenStatus::kNoDisplay) {
+    std::this_thread::sleep_for(kSettleTime);
+    currentConsole.store(opened.console);
+    return opened.console == nullptr ? 0 : opened.handle;
+  }
+#else
+  (void)caption, (void)style, (void)left, (void)top;
+#endif
+  if (!ValidGrid(columns, rows)) return 0;
+  return OpenStreamConsole(columns, rows);
+}
+
+void PrintText(std::u16string_view text) {
+  if (ConsoleBackend* console = currentConsole.load()) console->Print(text);
+}
+
+void NewLine() {
+  if (ConsoleBackend* console = currentConsole.load()) console->NewLine();
+}
+
+std::u16string WaitKey() {
+  ConsoleBackend* console = currentConsole.load();
+  return console == nullptr ? std::u16string() : console->WaitKey();
+}
+
+}  // namespace hb

@@ -1,0 +1,89 @@
+#include "console/stream_console.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "console/utf8.h"
+
+namespace hb {
+namespace {
+
+// Puts a terminal into unbuffered, echo-free input for as long as it lives.
+// Signals (Ctrl+C) keep working.
+class RawInput {
+ public:
+  explicit RawInput(int fd) : fd_(fd) {
+    if (!isatty(fd_) || tcgetattr(fd_, &saved_) != 0) return;
+    termios raw = saved_;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    active_ = tcsetattr(fd_, TCSAFLUSH, &raw) == 0;
+  }
+  ~RawInput() {
+    if (active_) tcsetattr(fd_, TCSAFLUSH, &saved_);
+  }
+  RawInput(const RawInput&) = delete;
+  RawInput& operator=(const RawInput&) = delete;
+
+ private:
+  int fd_;
+  termios saved_{};
+  bool active_ = false;
+};
+
+// One byte, or nothing at the end of input or on a read error.
+bool ReadByte(int fd, unsigned char& byte) {
+  for (;;) {
+    const ssize_t got = read(fd, &byte, 1);
+    if (got == 1) return true;
+    if (got < 0 && errno == EINTR) continue;
+    return false;
+  }
+}
+
+void WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = write(fd, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return;  // a closed or broken output loses the text, nothing more
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+}
+
+}  // namespace
+
+void StreamConsole::Print(std::u16string_view text) { grid_.Print(text, *this); }
+
+void StreamConsole::NewLine() { grid_.NewLine(*this); }
+
+void StreamConsole::Written(int32_t, int32_t, std::u16string_view text) { AppendUtf8(text, pending_); }
+
+void StreamConsole::LineEnded(bool) {
+  pending_ += '\n';
+  Flush();
+}
+
+void StreamConsole::Flush() {
+  WriteAll(STDOUT_FILENO, pending_);
+  pending_.clear();
+}
+
+std::u16string StreamConsole::WaitKey() {
+  Flush();
+  RawInput raw(STDIN_FILENO);
+  unsigned char lead = 0;
+  if (!ReadByte(STDIN_FILENO, lead)) return std::u16string();
+  std::string bytes(1, static_cast<char>(lead));
+  const int length = Utf8SequenceLength(lead);
+  unsigned char next = 0;
+  while (static_cast<int>(bytes.size()) < length && ReadByte(STDIN_FILENO, next)) {
+    bytes += static_cast<char>(next);
+  }
+  // The key slot holds one 16-bit character: a pair keeps its first half.
+  return FromUtf8(bytes).substr(0, 1);
+}
+
+}  // namespace hb

@@ -1,0 +1,125 @@
+#include "app/startup.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/floating_point.h"
+#include "app/random_key.h"
+#include "runtime/errors.h"
+
+namespace hb {
+namespace {
+
+// What the fakes below saw; reset by each test.
+struct Observed {
+  std::vector<std::string> messages;
+  std::vector<std::string> steps;
+  bool mainRan = false;
+  int32_t show = -1;
+  uintptr_t previous = 1;
+  RandomState random{};
+  uint16_t controlWord = 0;
+  int32_t errorAtMain = -1;
+};
+Observed observed;
+
+PlatformVersion OtherPlatform() { return MakePlatformVersion("Windows", "4.10.2222"); }
+PlatformVersion ThisPlatform() { return MakePlatformVersion("Linux", "6.1.0-13-amd64"); }
+void CaptureMessage(std::string_view text) { observed.messages.emplace_back(text); }
+void CaptureStep(std::string_view step) { observed.steps.emplace_back(step); }
+
+int32_t FakeMain(uintptr_t, uintptr_t previous, std::u16string_view, int32_t show) {
+  observed.mainRan = true;
+  observed.show = show;
+  observed.previous = previous;
+  observed.random = CurrentRandomState();
+  observed.controlWord = FloatingPointControlWord();
+  observed.errorAtMain = LastError();
+  return 42;
+}
+
+int32_t FatalMain(uintptr_t, uintptr_t, std::u16string_view, int32_t) {
+  RaiseError(kErrorFreeFailed, "test");
+  return 0;
+}
+
+void PrintStep(std::string_view step) {
+  std::fprintf(stderr, "[%.*s]\n", static_cast<int>(step.size()), step.data());
+}
+
+TEST(PlatformVersion, FromUname) {
+  struct Case { const char* system; const char* release; uint32_t platform, major, minor, build; };
+  const Case kCases[] = {
+      {"Linux", "6.1.0-13-amd64", kSupportedPlatform, 6, 1, 0},
+      {"Linux", "5.15", kSupportedPlatform, 5, 15, 0},
+      {"Linux", "6.1-rc2", kSupportedPlatform, 6, 1, 0},
+      {"FreeBSD", "13.2-RELEASE", kUnknownPlatform, 13, 2, 0},
+      {"", "", kUnknownPlatform, 0, 0, 0},
+  };
+  for (const Case& c : kCases) {
+    const PlatformVersion v = MakePlatformVersion(c.system, c.release);
+    EXPECT_EQ(v.size, 148u);
+    EXPECT_EQ(v.platform, c.platform) << c.system;
+    EXPECT_EQ(v.major, c.major) << c.release;
+    EXPECT_EQ(v.minor, c.minor) << c.release;
+    EXPECT_EQ(v.build, c.build) << c.release;
+  }
+  EXPECT_EQ(ReadPlatformVersion().platform, kSupportedPlatform);
+}
+
+TEST(RunProgram, RefusesAnotherPlatformWithoutRunningMain) {
+  observed = {};
+  StartupSeams seams;
+  seams.read_platform_version = OtherPlatform;
+  seams.show_message = CaptureMessage;
+  seams.main_routine = FakeMain;
+  seams.report_step = CaptureStep;
+  EXPECT_EQ(RunProgram(seams), 255);
+  EXPECT_THAT(observed.messages, testing::ElementsAre("Win98 No Support"));
+  EXPECT_FALSE(observed.mainRan);
+  EXPECT_THAT(observed.steps, testing::IsEmpty());
+}
+
+TEST(RunProgram, PreparesTheProcessCallsMainAndShutsDownInOrder) {
+  observed = {};
+  RandomInRange(1, 6);  // Main must see the start value again
+  RaiseError(kErrorOutOfMemory, "earlier");
+  StartupSeams seams;
+  seams.read_platform_version = ThisPlatform;
+  seams.show_message = CaptureMessage;
+  seams.main_routine = FakeMain;
+  seams.report_step = CaptureStep;
+
+  EXPECT_EQ(RunProgram(seams), 42);  // the main routine's result is the exit code
+  EXPECT_TRUE(observed.mainRan);
+  EXPECT_THAT(observed.messages, testing::IsEmpty());
+  EXPECT_EQ(observed.show, kShowDefault);
+  EXPECT_EQ(observed.previous, 0u);
+  EXPECT_EQ(observed.random.seed, 0xFFFFFFFFu);
+  EXPECT_EQ(observed.random.last, 0xFFFFFFFFu);
+  EXPECT_EQ(observed.errorAtMain, 0);
+  EXPECT_EQ(observed.controlWord & ~0x40, kProgramControlWord);  // bit 6 is reserved and reads as 1
+  EXPECT_THAT(observed.steps,
+              testing::ElementsAre("platform checked", "command line read", "settings block made",
+                                   "object library initialised", "program state set", "main routine returned",
+                                   "settings block released", "object library uninitialised"));
+}
+
+TEST(RunProgramDeathTest, FatalErrorEndsWith255AndNoShutdownStep) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  StartupSeams seams;
+  seams.read_platform_version = ThisPlatform;
+  seams.main_routine = FatalMain;
+  seams.report_step = PrintStep;
+  EXPECT_EXIT(RunProgram(seams), testing::ExitedWithCode(255),
+              testing::AllOf(testing::HasSubstr("[program state set]"),
+                             testing::Not(testing::HasSubstr("[main routine returned]")),
+                             testing::Not(testing::HasSubstr("released]"))));
+}
+
+}  // namespace
+}  // namespace hb

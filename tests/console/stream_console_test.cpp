@@ -1,0 +1,153 @@
+// The stream console, through the driver program with no X display.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/console/child_process.h"
+
+namespace hb::test {
+namespace {
+
+std::vector<std::string> Driver(std::vector<std::string> commands) {
+  commands.insert(commands.begin(), HB_CONSOLE_DRIVER);
+  return commands;
+}
+
+// Both ways of having no display: none named, and one that cannot be opened.
+const Environment kNoDisplay[] = {{{}, {"DISPLAY"}}, {{"DISPLAY=:54321"}, {}}};
+
+std::vector<std::string> ErrorLines(const ChildProcess& child) {
+  std::vector<std::string> lines;
+  std::string rest = child.ErrorOutput();
+  for (std::size_t end; (end = rest.find('\n')) != std::string::npos; rest.erase(0, end + 1)) {
+    lines.push_back(rest.substr(0, end));
+  }
+  return lines;
+}
+
+TEST(StreamConsoleTest, WritesWhatTheGridShows) {
+  const std::string eighty(80, 'a');
+  struct Case {
+    const char* name;
+    std::vector<std::string> commands;
+    std::string output;
+  };
+  const Case kCases[] = {
+      {"lines", {"print:Hello", "newline", "print:World", "newline"}, "Hello\nWorld\n"},
+      {"unfinished last line", {"print:Done"}, "Done"},
+      {"empty text", {"print:", "newline", "print:", "newline"}, "\n\n"},
+      {"longer than a row", {"print:" + eighty + "0123456789"}, eighty + "\n0123456789"},
+      {"cut at the right edge", {"print:0123456789", "print:" + eighty, "print:b"},
+       "0123456789" + eighty.substr(0, 70) + "\nb"},
+      {"full row then line end", {"print:" + eighty, "newline", "print:x"}, eighty + "\nx"},
+      {"widened bytes as UTF-8", {"print:caf\xE9 \x80", "newline"}, "caf\xC3\xA9 \xE2\x82\xAC\n"},
+  };
+  for (const Environment& environment : kNoDisplay) {
+    for (const Case& c : kCases) {
+      std::vector<std::string> commands = c.commands;
+      commands.insert(commands.begin(), "open");
+      ChildProcess driver(Driver(commands), environment);
+      driver.CloseInput();
+      ASSERT_EQ(driver.Wait(), 0) << c.name << "\n" << driver.ErrorOutput();
+      EXPECT_EQ(driver.Output(), c.output) << c.name;
+      EXPECT_EQ(ErrorLines(driver), std::vector<std::string>{"open 1"}) << c.name;
+    }
+  }
+}
+
+TEST(StreamConsoleTest, WaitKeyReadsOneCharacterAndEndsAtEndOfInput) {
+  struct Case {
+    std::string input;
+    std::vector<std::string> reports;
+  };
+  const Case kCases[] = {
+      {"", {"open 1", "key none", "key none"}},
+      {"xy", {"open 1", "key 120", "key 121"}},
+      {"\xC3\xA9", {"open 1", "key 233", "key none"}},
+      {"\r", {"open 1", "key 13", "key none"}},
+  };
+  for (const Case& c : kCases) {
+    ChildProcess driver(Driver({"open", "print:Done", "newline", "key", "key"}), kNoDisplay[0]);
+    driver.Write(c.input);
+    driver.CloseInput();
+    ASSERT_EQ(driver.Wait(), 0) << driver.ErrorOutput();
+    EXPECT_EQ(driver.Output(), "Done\n");
+    EXPECT_EQ(ErrorLines(driver), c.reports) << c.input;
+  }
+}
+
+TEST(StreamConsoleTest, PrintedTextIsOutBeforeTheKeyWait) {
+  ChildProcess driver(Driver({"open", "print:Press a key", "key"}), kNoDisplay[0]);
+  ASSERT_TRUE(driver.WaitForOutput("Press a key"));  // no line end yet: only a flush shows it
+  driver.Write("k");
+  driver.CloseInput();
+  ASSERT_EQ(driver.Wait(), 0);
+  EXPECT_EQ(ErrorLines(driver), (std::vector<std::string>{"open 1", "key 107"}));
+}
+
+// On a terminal the key is read without waiting for Enter and without echo,
+// and the terminal's mode is restored afterwards.
+TEST(StreamConsoleTest, ReadsATerminalKeyRawAndRestoresTheMode) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  termios before{};
+  ASSERT_EQ(tcgetattr(terminal, &before), 0);
+  ASSERT_NE(before.c_lflag & ICANON, 0u);
+
+  ChildProcess driver(Driver({"open", "print:?", "key"}), kNoDisplay[0], terminal);
+  ASSERT_TRUE(driver.WaitForOutput("?"));
+  // The prompt is flushed before the terminal is switched; wait for the switch.
+  termios during{};
+  for (int i = 0; i < 3000 && tcgetattr(terminal, &during) == 0 && (during.c_lflag & ICANON) != 0; ++i) {
+    usleep(1000);
+  }
+  EXPECT_EQ(during.c_lflag & (ICANON | ECHO), 0u);
+  ASSERT_EQ(write(master, "z", 1), 1);  // no Enter
+  ASSERT_EQ(driver.Wait(), 0);
+  EXPECT_EQ(ErrorLines(driver), (std::vector<std::string>{"open 1", "key 122"}));
+
+  termios after{};
+  ASSERT_EQ(tcgetattr(terminal, &after), 0);
+  EXPECT_EQ(after.c_lflag & (ICANON | ECHO), before.c_lflag & (ICANON | ECHO));
+  char echoed[8];
+  const int flags = fcntl(master, F_GETFL);
+  fcntl(master, F_SETFL, flags | O_NONBLOCK);
+  EXPECT_LT(read(master, echoed, sizeof echoed), 1) << "the key was echoed";
+  close(terminal);
+  close(master);
+}
+
+TEST(StreamConsoleTest, FailedOrSecondOpenGivesZero) {
+  struct Case {
+    std::vector<std::string> commands;
+    std::vector<std::string> reports;
+    std::string output;
+  };
+  const Case kCases[] = {
+      // A second console is refused; the first one keeps working.
+      {{"open", "open", "print:a", "newline"}, {"open 1", "open 0"}, "a\n"},
+      // A grid that cannot be made: nothing is printed, the key wait ends at once.
+      {{"open:Test:0:50:0:0", "print:a", "newline", "key"}, {"open 0", "key none"}, ""},
+      {{"open:Test:80:-1:0:0", "print:a", "key"}, {"open 0", "key none"}, ""},
+      // Without any open console, likewise.
+      {{"print:a", "newline", "key"}, {"key none"}, ""},
+  };
+  for (const Case& c : kCases) {
+    ChildProcess driver(Driver(c.commands), kNoDisplay[0]);
+    driver.Write("x");  // a key is there: only a missing console explains "key none"
+    ASSERT_EQ(driver.Wait(), 0);
+    EXPECT_EQ(ErrorLines(driver), c.reports) << c.commands[0];
+    EXPECT_EQ(driver.Output(), c.output) << c.commands[0];
+  }
+}
+
+}  // namespace
+}  // namespace hb::test

@@ -1,0 +1,97 @@
+#include "containers/capacity.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace hb {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(NextPrime, SmallestGreaterPrimeOrTheLast) {
+  struct Case {
+    int32_t request, want;
+  };
+  const Case kCases[] = {
+      {0, 53},
+      {52, 53},
+      {-5, 53},
+      {INT32_MIN, 53},
+      {53, 97},
+      {96, 97},
+      {97, 193},
+      {805306456, 805306457},
+      {805306457, 1610612741},
+      {1610612740, 1610612741},
+      {1610612741, 1610612741},
+      {2147483647, 1610612741},
+  };
+  for (const Case& c : kCases) EXPECT_EQ(NextPrime(c.request), c.want) << "request " << c.request;
+}
+
+TEST(NextPrime, GrowingWalksTheWholeTableOneStepAtATime) {
+  const int32_t* primes = CapacityPrimes();
+  int32_t buckets = NextPrime(0);
+  for (int32_t i = 0; i < kCapacityPrimeCount; ++i) {
+    EXPECT_EQ(buckets, primes[i]) << "step " << i;
+    buckets = NextPrime(buckets + (i + 1 < kCapacityPrimeCount ? 1 : 0));
+  }
+}
+
+TEST(CapacityPrimes, AscendingPrimesEndingWithTheHashMultiplier) {
+  const int32_t* primes = CapacityPrimes();
+  for (int32_t i = 0; i < kCapacityPrimeCount; ++i) {
+    for (int64_t d = 2; d * d <= primes[i]; ++d) ASSERT_NE(primes[i] % d, 0) << primes[i] << " / " << d;
+    if (i > 0) {
+      EXPECT_GT(primes[i], primes[i - 1]);
+    }
+  }
+  EXPECT_EQ(static_cast<uint32_t>(primes[kCapacityPrimeCount - 1]), kHashMultiplier);
+}
+
+TEST(HashBytes, MultiplicativeHashOfKeyBytes) {
+  struct Case {
+    std::string bytes;
+    int32_t want;
+  };
+  const Case kCases[] = {
+      {"", 1},
+      {"a", 1610612838},
+      {"abc", 536874051},
+      {"\0\0\0\0"s, 625},
+      {"\x01\0\0\0"s, 536871662},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(HashBytes(c.bytes.data(), c.bytes.size()), c.want) << "'" << c.bytes << "'";
+  }
+}
+
+TEST(HashText, StopsAtTheFirstZeroByte) {
+  struct Case {
+    std::string text;
+    int32_t want;
+  };
+  const Case kCases[] = {
+      {"", 1}, {"abc", 536874051}, {"abc\0xyz"s, 536874051}, {"\0abc"s, 1}, {"\xFF\x80"s, HashBytes("\xFF\x80", 2)},
+  };
+  for (const Case& c : kCases) EXPECT_EQ(HashText(c.text.data(), c.text.size()), c.want) << "'" << c.text << "'";
+  EXPECT_EQ(HashText(nullptr, 0), 1);
+}
+
+TEST(HashDWord, FourBytesLeastSignificantFirst) {
+  struct Case {
+    uint32_t key;
+    int32_t want;
+  };
+  const Case kCases[] = {
+      {0, 625},
+      {1, 536871662},
+      {0x04030201u, HashBytes("\x01\x02\x03\x04", 4)},
+      {0xFFFFFFFFu, HashBytes("\xFF\xFF\xFF\xFF", 4)},
+  };
+  for (const Case& c : kCases) EXPECT_EQ(HashDWord(c.key), c.want) << "key " << c.key;
+}
+
+}  // namespace
+}  // namespace hb
