@@ -10,14 +10,16 @@
 namespace hb {
 namespace {
 
-// Puts a terminal into unbuffered, echo-free input for as long as it lives.
-// Signals (Ctrl+C) keep working.
+// Puts a terminal into raw input for as long as it lives: no line editing,
+// no echo, and control characters arrive as typed (Ctrl+C is a key like in
+// the window, and the terminal's mode is always put back).
 class RawInput {
  public:
   explicit RawInput(int fd) : fd_(fd) {
     if (!isatty(fd_) || tcgetattr(fd_, &saved_) != 0) return;
     termios raw = saved_;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
+    raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON);
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
     active_ = tcsetattr(fd_, TCSAFLUSH, &raw) == 0;

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -165,9 +166,14 @@ class X11Console final : public ConsoleBackend, private GridSink {
 // ---- main thread ----------------------------------------------------------
 
 X11OpenStatus X11Console::Open() {
+  // Without a wake-up channel or a thread there is no console at all.
   wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) return X11OpenStatus::kNoDisplay;
-  thread_ = std::thread([this] { Run(); });
+  if (wakeFd_ < 0) return X11OpenStatus::kFailed;
+  try {
+    thread_ = std::thread([this] { Run(); });
+  } catch (const std::system_error&) {
+    return X11OpenStatus::kFailed;
+  }
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return status_.has_value(); });
   return *status_;

@@ -15,6 +15,10 @@ inline constexpr Guid kIidDWordToIUnknownMapEntry = ParseGuid("{AFE10114-8419-47
 
 // Slots 3 to 13, in this order. Returned references are new counted
 // references that the caller owns.
+// Add returns -1 (and SetItem does nothing) when the key is new and the
+// map is at its largest size, or when memory is exhausted; the map is then
+// unchanged. An entry gives back its value when it is removed or cleared and
+// when the map is destroyed.
 class IDWordToIUnknownMap : public IUnknown {
  public:
   virtual int32_t Add(const uint32_t& key, const Ref<IUnknown>& value) = 0;

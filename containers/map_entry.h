@@ -8,7 +8,7 @@
 //
 // The interface operations (slots 3 to 10: GetHash, SetHash, GetValue,
 // SetValue, GetKey, SetKey, GetNext, SetNext) are final, so the table core,
-// which holds entries by their concrete class, calls them directly. It also
+// which reaches entries as their concrete class, calls them directly. It also
 // uses the non-virtual HoldsKey, Fill and ReplaceValue, which read and copy
 // without the extra copies that GetKey and SetValue make.
 //

@@ -43,7 +43,7 @@ class OrderedMap : public ComObject<Derived, Own> {
   void RemoveAt(int32_t index) final { Table::RemoveAt(*this, index); }
   Value Item(const Key& key) final {
     const int32_t index = Table::Locate(*this, key);
-    return index >= 0 ? entries[index]->StoredValue() : Value();
+    return index >= 0 ? Table::At(*this, index)->StoredValue() : Value();
   }
   void SetItem(const Key& key, const Value& value) final { Table::Insert(*this, key, value); }
   Value ValueAt(int32_t index) final {
@@ -69,7 +69,7 @@ class OrderedMap : public ComObject<Derived, Own> {
   friend Table;
   Own* Face() noexcept { return static_cast<Own*>(this); }
 
-  Array<Ref<Entry>> entries;  // 0..threshold: live [0, count), then blanks
+  Array<Ref<typename Entry::Interface>> entries;  // 0..threshold: live [0, count), then blanks
   Array<int32_t> buckets;     // 0..capacity-1: 1 + chain head, 0 = empty
   int32_t count = 0;          // stored pairs
   int32_t threshold = 0;      // round(0.75 * capacity); grow when count reaches it

@@ -39,6 +39,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "containers/capacity.h"
 #include "containers/growth_limit.h"
@@ -60,6 +61,12 @@ template <class Table>
 struct TableCore {
   using Entry = typename Table::Entry;
   using Key = typename Table::Key;
+  // The table holds entries by their interface; the concrete class is a
+  // static_cast away, and calls on it bind directly.
+  using Slot = Ref<typename Entry::Interface>;
+  static Entry* At(const Table& t, int32_t index) noexcept {
+    return static_cast<Entry*>(t.entries[index].Get());
+  }
 
   // The creation hook: 53 buckets, threshold 40, blanks at 0 to 40.
   static void Create(Table& t) noexcept {
@@ -75,7 +82,7 @@ struct TableCore {
     if (t.capacity == 0) return -1;  // creation ran out of memory
     int32_t i = t.buckets[hash % t.capacity] - 1;
     while (i >= 0) {
-      Entry* entry = t.entries[i].Get();
+      Entry* entry = At(t, i);
       if (entry->GetHash() == hash && entry->HoldsKey(key)) return i;
       i = entry->GetNext();
     }
@@ -90,7 +97,7 @@ struct TableCore {
     const int32_t found = Locate(t, key);
     int32_t result = found;
     if (found >= 0) {
-      [[maybe_unused]] Entry* entry = t.entries[found].Get();
+      [[maybe_unused]] Entry* entry = At(t, found);
       if (!(... && entry->ReplaceValue(value))) result = kNothingStored;
     } else {
       result = Append(t, key, value...);
@@ -122,7 +129,7 @@ struct TableCore {
 
   // The live entry at `index`, null outside 0 to count - 1.
   static Entry* EntryAt(const Table& t, int32_t index) noexcept {
-    return index >= 0 && index < t.count ? t.entries[index].Get() : nullptr;
+    return index >= 0 && index < t.count ? At(t, index) : nullptr;
   }
 
   static TableView View(const Table& t) {
@@ -134,11 +141,11 @@ struct TableCore {
     view.entriesUpperBound = t.entries.UpperBound();
     for (int32_t b = 0; b < t.capacity; ++b) view.buckets.push_back(t.buckets[b]);
     for (int32_t i = 0; i < t.count; ++i) {
-      view.hashes.push_back(t.entries[i]->GetHash());
-      view.nexts.push_back(t.entries[i]->GetNext());
+      view.hashes.push_back(At(t, i)->GetHash());
+      view.nexts.push_back(At(t, i)->GetNext());
     }
     for (int32_t i = t.count; i <= view.entriesUpperBound; ++i) {
-      Entry* entry = t.entries[i].Get();
+      Entry* entry = At(t, i);
       if (entry == nullptr) {
         ++view.missingBlanks;
       } else if (!entry->IsBlank()) {
@@ -187,7 +194,7 @@ struct TableCore {
       if (!t.entries[i]) CreateBlank(t, i);
     }
     for (int32_t i = 0; i < t.count; ++i) {
-      Entry* entry = t.entries[i].Get();
+      Entry* entry = At(t, i);
       const int32_t b = entry->GetHash() % p;
       entry->SetNext(t.buckets[b] - 1);
       t.buckets[b] = i + 1;
@@ -200,26 +207,26 @@ struct TableCore {
   // A new blank entry in slot `index`, releasing what was there. The slot
   // stays empty when memory is exhausted.
   static void CreateBlank(Table& t, int32_t index) noexcept {
-    Ref<typename Entry::Interface> blank;
+    Slot blank;
     CreateObject(blank, Entry::kClassName, Entry::kOwnInterface);
-    t.entries[index] = AdoptRef(static_cast<Entry*>(blank.Detach()));
+    t.entries[index] = std::move(blank);
   }
 
   static Entry* BlankAt(Table& t, int32_t index) noexcept {
     if (!t.entries[index]) CreateBlank(t, index);
-    return t.entries[index].Get();
+    return At(t, index);
   }
 
   // Takes the entry at `index` out of its chain.
   static void Unlink(Table& t, int32_t index) noexcept {
-    Entry* removed = t.entries[index].Get();
+    Entry* removed = At(t, index);
     const int32_t b = removed->GetHash() % t.capacity;
     if (t.buckets[b] - 1 == index) {
       t.buckets[b] = removed->GetNext() + 1;
       return;
     }
     for (int32_t j = t.buckets[b] - 1; j >= 0;) {
-      Entry* entry = t.entries[j].Get();
+      Entry* entry = At(t, j);
       if (entry->GetNext() == index) {
         entry->SetNext(removed->GetNext());
         return;
@@ -233,13 +240,13 @@ struct TableCore {
   // Links below `index` stay valid because chains only point downwards.
   static void CloseGap(Table& t, int32_t index) noexcept {
     const int32_t last = t.count - 1;
-    Ref<Entry>* slots = t.entries.Data();
+    Slot* slots = t.entries.Data();
     std::memmove(static_cast<void*>(slots + index), static_cast<const void*>(slots + index + 1),
-                 static_cast<std::size_t>(last - index) * sizeof(Ref<Entry>));
+                 static_cast<std::size_t>(last - index) * sizeof(Slot));
     // Slot `last` now duplicates slot last - 1 without a count of its own.
-    std::memset(static_cast<void*>(slots + last), 0, sizeof(Ref<Entry>));
+    std::memset(static_cast<void*>(slots + last), 0, sizeof(Slot));
     for (int32_t j = index; j < last; ++j) {
-      Entry* entry = t.entries[j].Get();
+      Entry* entry = At(t, j);
       const int32_t next = entry->GetNext();
       if (next > index) entry->SetNext(next - 1);
     }
@@ -256,7 +263,7 @@ struct TableCore {
       return;
     }
     for (int32_t j = index; j < t.count; ++j) {
-      const int32_t b = t.entries[j]->GetHash() % t.capacity;
+      const int32_t b = At(t, j)->GetHash() % t.capacity;
       if (t.buckets[b] - 1 == j + 1) --t.buckets[b];
     }
   }

@@ -9,6 +9,7 @@
 #include "containers/string_bag.h"
 
 #include <string_view>
+#include <utility>
 
 #include "containers/entry_fields.h"
 #include "containers/ordered_table.h"
@@ -86,7 +87,7 @@ class cStringBag final : public ComObject<cStringBag, IStringBag> {
   ~cStringBag() = default;
   void CreationHook() noexcept { Table::Create(*this); }
 
-  Array<Ref<cStringBagEntry>> entries;  // 0..threshold, see above
+  Array<Ref<IStringBagEntry>> entries;  // 0..threshold, see above
   Array<int32_t> buckets;               // 0..capacity-1, 1 + chain head
   int32_t count = 0;                    // stored keys
   int32_t capacity = 0;                 // bucket count, a capacity prime

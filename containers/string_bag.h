@@ -14,6 +14,8 @@ inline constexpr Guid kIidStringBag = ParseGuid("{DE5F2295-C83D-42A7-BB0C-48E44E
 inline constexpr Guid kIidStringBagEntry = ParseGuid("{88765CD3-3E71-41CC-B0F3-29C8A4CE395A}");
 
 // Slots 3 to 10, in this order. Booleans are -1 (true) and 0 (false).
+// Add returns -1 and stores nothing when the bag is at its largest size or
+// memory is exhausted; the bag is then unchanged.
 class IStringBag : public IUnknown {
  public:
   virtual int32_t Add(const DynString& key) = 0;        // index of the key

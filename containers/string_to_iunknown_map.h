@@ -15,6 +15,10 @@ inline constexpr Guid kIidStringToIUnknownMap = ParseGuid("{17C5873C-C736-4D75-8
 inline constexpr Guid kIidStringToIUnknownMapEntry = ParseGuid("{E9A4C143-5574-412B-8033-B3E9738EEB7A}");
 
 // Slots 3 to 13, in this order.
+// Add returns -1 (and SetItem does nothing) when the key is new and the
+// map is at its largest size, or when memory is exhausted; the map is then
+// unchanged. An entry gives back its value when it is removed or cleared and
+// when the map is destroyed.
 class IStringToIUnknownMap : public IUnknown {
  public:
   virtual int32_t Add(const DynString& key, const Ref<IUnknown>& value) = 0;

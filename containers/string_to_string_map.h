@@ -14,6 +14,10 @@ inline constexpr Guid kIidStringToStringMap = ParseGuid("{661F9CCD-034D-40BB-A05
 inline constexpr Guid kIidStringToStringMapEntry = ParseGuid("{EAAC0410-51C7-40F4-B6D0-4EF577BEFF32}");
 
 // Slots 3 to 13, in this order. Booleans are -1 (true) and 0 (false).
+// Add returns -1 (and SetItem does nothing) when the key is new and the
+// map is at its largest size, or when memory is exhausted; the map is then
+// unchanged. An entry gives back its value when it is removed or cleared and
+// when the map is destroyed.
 class IStringToStringMap : public IUnknown {
  public:
   virtual int32_t Add(const DynString& key, const DynString& value) = 0;

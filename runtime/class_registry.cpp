@@ -5,16 +5,23 @@
 namespace hb {
 namespace {
 
+// The table holds the upper-case names; the names as the classes spell them
+// are kept too, so that the usual call matches with one plain comparison.
 struct NameRow {
   std::string_view upperName;
+  std::string_view spelling;
   int32_t number;
 };
 
 constexpr NameRow kNames[] = {
-    {"CDWORDTOIUNKNOWNMAP", 9},   {"CDWORDTOIUNKNOWNMAPENTRY", 10},
-    {"CSTRINGBAG", 11},           {"CSTRINGBAGENTRY", 12},
-    {"CSTRINGTOIUNKNOWNMAP", 13}, {"CSTRINGTOIUNKNOWNMAPENTRY", 14},
-    {"CSTRINGTOSTRINGMAP", 15},   {"CSTRINGTOSTRINGMAPENTRY", 16},
+    {"CDWORDTOIUNKNOWNMAP", "cDWordToIUnknownMap", 9},
+    {"CDWORDTOIUNKNOWNMAPENTRY", "cDWordToIUnknownMapEntry", 10},
+    {"CSTRINGBAG", "cStringBag", 11},
+    {"CSTRINGBAGENTRY", "cStringBagEntry", 12},
+    {"CSTRINGTOIUNKNOWNMAP", "cStringToIUnknownMap", 13},
+    {"CSTRINGTOIUNKNOWNMAPENTRY", "cStringToIUnknownMapEntry", 14},
+    {"CSTRINGTOSTRINGMAP", "cStringToStringMap", 15},
+    {"CSTRINGTOSTRINGMAPENTRY", "cStringToStringMapEntry", 16},
 };
 
 constexpr int32_t kFirstClassNumber = 9;
@@ -58,12 +65,12 @@ constexpr InterfaceRow kInterfaces[] = {
 // program starts, read afterwards.
 std::array<const ClassRecord*, kLastClassNumber - kFirstClassNumber + 1> g_records{};
 
-constexpr char FoldLower(char c) noexcept { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char UpperAscii(char c) noexcept { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool SameFoldedName(std::string_view name, std::string_view upperName) noexcept {
   if (name.size() != upperName.size()) return false;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    if (FoldLower(name[i]) != upperName[i]) return false;
+    if (UpperAscii(name[i]) != upperName[i]) return false;
   }
   return true;
 }
@@ -72,7 +79,8 @@ bool SameFoldedName(std::string_view name, std::string_view upperName) noexcept 
 
 int32_t ClassNumberOf(std::string_view name) noexcept {
   for (const NameRow& row : kNames) {
-    if (SameFoldedName(name, row.upperName)) return row.number;
+    if (name.size() != row.upperName.size()) continue;
+    if (name == row.spelling || SameFoldedName(name, row.upperName)) return row.number;
   }
   return 0;
 }
@@ -91,9 +99,14 @@ int32_t InterfaceIndexOf(const Guid& iid) noexcept {
 
 const ClassRecord* FindClassRecord(const Guid& classId) noexcept {
   for (int32_t number = kFirstClassNumber; number <= kLastClassNumber; ++number) {
-    if (*ClassIdOf(number) == classId) return g_records[static_cast<std::size_t>(number - kFirstClassNumber)];
+    if (*ClassIdOf(number) == classId) return FindClassRecord(number);
   }
   return nullptr;
+}
+
+const ClassRecord* FindClassRecord(int32_t number) noexcept {
+  if (number < kFirstClassNumber || number > kLastClassNumber) return nullptr;
+  return g_records[static_cast<std::size_t>(number - kFirstClassNumber)];
 }
 
 bool RegisterClass(const ClassRecord& record) noexcept {

@@ -36,4 +36,8 @@ int32_t InterfaceIndexOf(const Guid& iid) noexcept;
 // The registered record of a class identifier, null when none is registered.
 const ClassRecord* FindClassRecord(const Guid& classId) noexcept;
 
+// The same for the class number whose identifier it is (records are filed
+// by number when they register, so this is one table read).
+const ClassRecord* FindClassRecord(int32_t number) noexcept;
+
 }  // namespace hb

@@ -38,9 +38,9 @@ int32_t LiveObjectCount() noexcept { return g_liveObjects.load(std::memory_order
 
 void CreateObjectInto(void** cell, std::string_view name, const Guid& iid) noexcept {
   *cell = nullptr;
-  const Guid* classId = ClassIdOf(ClassNumberOf(name));
-  if (classId == nullptr) return;
-  const ClassRecord* record = FindClassRecord(*classId);
+  // Name -> number -> record: records are filed under the number that the
+  // class table gives their class identifier.
+  const ClassRecord* record = FindClassRecord(ClassNumberOf(name));
   if (record == nullptr || !Offers(*record, iid)) return;
   Build(*record, iid, cell);
 }

@@ -3,11 +3,11 @@
 // Every object offers exactly three interfaces, each a real table of
 // operations whose first word is the table address:
 //
-//   [own interface  ] <- primary reference: QueryInterface, AddRef, Release, own operations...
-//   [factory face   ]    QueryInterface, AddRef, Release, CreateInstance, LockServer
-//   [identity face  ]    QueryInterface, AddRef, Release
-//   count               one count shared by the three interfaces, 1 at creation
-//   class members       in declaration order, all zero/empty before the creation hook
+//   own interface table   <- primary reference: QueryInterface, AddRef, Release, own operations...
+//   IClassFactory table      QueryInterface, AddRef, Release, CreateInstance, LockServer
+//   IUnknown table           QueryInterface, AddRef, Release (the object's identity)
+//   count                    one count shared by the three interfaces, 1 at creation
+//   class members            in declaration order, all zero/empty before the creation hook
 //
 // ComObject<Derived, Own> writes these mechanics once; a class supplies only
 // its own operations, its identifiers and, optionally, a CreationHook(). The
@@ -96,14 +96,27 @@ void NoteObjectCreated() noexcept;
 void NoteObjectDestroyed() noexcept;
 }  // namespace object_detail
 
+// The IUnknown that an object offers as its identity. A class of its own so
+// that an object can derive from it beside the IUnknown inside its own
+// interface.
+class IIdentity : public IUnknown {
+ protected:
+  ~IIdentity() = default;
+};
+
 // The three interfaces, the shared count, creation and destruction of one
 // class. Derived is final and declares
 //   static constexpr Guid kClassId;      // its class identifier
 //   static constexpr Guid kOwnInterface; // the identifier of Own
 // and may declare a private `void CreationHook()`. It makes Base (this
 // template) a friend so that its constructor and destructor can stay private.
+//
+// The three interfaces are base classes, each a table pointer in the object:
+// Own first (the primary reference is the object's address), then
+// IClassFactory, then the identity. QueryInterface, AddRef and Release are
+// written once here and fill slots 0 to 2 of all three tables.
 template <class Derived, class Own>
-class ComObject : public Own {
+class ComObject : public Own, public IClassFactory, public IIdentity {
  public:
   using Interface = Own;
 
@@ -121,59 +134,33 @@ class ComObject : public Own {
     return 0;
   }
 
+  // IClassFactory, slots 3 and 4.
+  HResult CreateInstance(IUnknown* outer, const Guid& iid, void** object) final {
+    return CreateInstanceOf(kRecord, outer, iid, object);
+  }
+  HResult LockServer(int32_t lock) final {
+    if (lock != 0) {
+      AddRef();
+    } else {
+      Release();
+    }
+    return kOk;
+  }
+
   // What CreateObject needs to build this class (see RegisterClass).
   static const ClassRecord kRecord;
 
  protected:
-  ComObject() noexcept : factory_(this), identity_(this) {}
+  ComObject() noexcept = default;
   ~ComObject() = default;
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
 
  private:
-  // The IClassFactory interface of the object.
-  class FactoryFace final : public IClassFactory {
-   public:
-    explicit FactoryFace(ComObject* owner) noexcept : owner_(owner) {}
-    HResult QueryInterface(const Guid& iid, void** object) override {
-      return owner_->QueryInterface(iid, object);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
-    HResult CreateInstance(IUnknown* outer, const Guid& iid, void** object) override {
-      return CreateInstanceOf(kRecord, outer, iid, object);
-    }
-    HResult LockServer(int32_t lock) override {
-      if (lock != 0) {
-        owner_->AddRef();
-      } else {
-        owner_->Release();
-      }
-      return kOk;
-    }
-
-   private:
-    ComObject* owner_;  // the object this face belongs to
-  };
-
-  // The IUnknown identity of the object, distinct from the primary reference.
-  class IdentityFace final : public IUnknown {
-   public:
-    explicit IdentityFace(ComObject* owner) noexcept : owner_(owner) {}
-    HResult QueryInterface(const Guid& iid, void** object) override {
-      return owner_->QueryInterface(iid, object);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
-
-   private:
-    ComObject* owner_;  // the object this face belongs to
-  };
-
   void* InterfaceFor(const Guid& iid) noexcept {
     if (iid == Derived::kOwnInterface) return static_cast<Own*>(this);
-    if (iid == kIidIClassFactory) return static_cast<IClassFactory*>(&factory_);
-    if (iid == kIidIUnknown) return static_cast<IUnknown*>(&identity_);
+    if (iid == kIidIClassFactory) return static_cast<IClassFactory*>(this);
+    if (iid == kIidIUnknown) return static_cast<IUnknown*>(static_cast<IIdentity*>(this));
     return nullptr;
   }
 
@@ -207,8 +194,6 @@ class ComObject : public Own {
     object_detail::NoteObjectDestroyed();
   }
 
-  FactoryFace factory_;
-  IdentityFace identity_;
   int32_t count_ = 1;  // shared by the three interfaces
 };
 

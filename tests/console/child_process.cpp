@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,11 +37,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environme
   args.push_back(nullptr);
   pid_ = fork();
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // no server or driver outlives a test that crashed
     dup2(input >= 0 ? input : inPipe[0], 0);
     dup2(outPipe[1], 1);
     dup2(errPipe[1], 2);
     for (const std::string& name : environment.unset) unsetenv(name.c_str());
-    for (const std::string& entry : environment.set) putenv(const_cast<char*>(entry.c_str()));
+    for (const std::string& entry : environment.set) {
+      if (entry.find('=') != std::string::npos) putenv(const_cast<char*>(entry.c_str()));
+    }
     execvp(args[0], args.data());
     _exit(127);
   }
@@ -161,6 +165,11 @@ void ChildProcess::Kill() {
   int status = 0;
   waitpid(pid_, &status, 0);
   exitCode_ = ExitCode(status);
+}
+
+int ChildProcess::Terminate() {
+  if (pid_ > 0 && !exitCode_) kill(pid_, SIGTERM);
+  return Wait();
 }
 
 int RunTool(const std::vector<std::string>& argv, const Environment& environment) {

@@ -48,6 +48,8 @@ class ChildProcess {
   const std::string& Output() const { return outBuffer_; }
   const std::string& ErrorOutput() const { return errBuffer_; }
   void Kill();
+  // Asks the child to end (SIGTERM) and waits for it.
+  int Terminate();
 
  private:
   std::optional<std::string> ReadLine(int& fd, std::string& buffer, std::chrono::milliseconds patience);

@@ -89,40 +89,48 @@ TEST(StreamConsoleTest, PrintedTextIsOutBeforeTheKeyWait) {
   EXPECT_EQ(ErrorLines(driver), (std::vector<std::string>{"open 1", "key 107"}));
 }
 
-// On a terminal the key is read without waiting for Enter and without echo,
-// and the terminal's mode is restored afterwards.
+// On a terminal the key is read without waiting for Enter, without echo and
+// with control characters as typed; the terminal's mode is restored.
 TEST(StreamConsoleTest, ReadsATerminalKeyRawAndRestoresTheMode) {
-  const int master = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(grantpt(master), 0);
-  ASSERT_EQ(unlockpt(master), 0);
-  const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
-  ASSERT_GE(terminal, 0);
-  termios before{};
-  ASSERT_EQ(tcgetattr(terminal, &before), 0);
-  ASSERT_NE(before.c_lflag & ICANON, 0u);
+  struct Case {
+    const char* typed;
+    const char* report;
+  };
+  const Case kCases[] = {{"z", "key 122"}, {"\r", "key 13"}, {"\x03", "key 3"}};
+  for (const Case& c : kCases) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    termios before{};
+    ASSERT_EQ(tcgetattr(terminal, &before), 0);
+    ASSERT_NE(before.c_lflag & ICANON, 0u);
 
-  ChildProcess driver(Driver({"open", "print:?", "key"}), kNoDisplay[0], terminal);
-  ASSERT_TRUE(driver.WaitForOutput("?"));
-  // The prompt is flushed before the terminal is switched; wait for the switch.
-  termios during{};
-  for (int i = 0; i < 3000 && tcgetattr(terminal, &during) == 0 && (during.c_lflag & ICANON) != 0; ++i) {
-    usleep(1000);
+    ChildProcess driver(Driver({"open", "print:?", "key"}), kNoDisplay[0], terminal);
+    ASSERT_TRUE(driver.WaitForOutput("?"));
+    // The prompt is flushed before the terminal is switched; wait for the switch.
+    termios during = before;
+    for (int i = 0; i < 3000 && (during.c_lflag & ICANON) != 0; ++i) {
+      usleep(1000);
+      tcgetattr(terminal, &during);
+    }
+    EXPECT_EQ(during.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    ASSERT_EQ(write(master, c.typed, 1), 1);  // no Enter after it
+    ASSERT_EQ(driver.Wait(), 0) << c.report;
+    EXPECT_EQ(ErrorLines(driver), (std::vector<std::string>{"open 1", c.report}));
+
+    termios after{};
+    ASSERT_EQ(tcgetattr(terminal, &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag) << c.report;
+    EXPECT_EQ(after.c_iflag, before.c_iflag) << c.report;
+    char echoed[8];
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    EXPECT_LT(read(master, echoed, sizeof echoed), 1) << "echoed " << c.report;
+    close(terminal);
+    close(master);
   }
-  EXPECT_EQ(during.c_lflag & (ICANON | ECHO), 0u);
-  ASSERT_EQ(write(master, "z", 1), 1);  // no Enter
-  ASSERT_EQ(driver.Wait(), 0);
-  EXPECT_EQ(ErrorLines(driver), (std::vector<std::string>{"open 1", "key 122"}));
-
-  termios after{};
-  ASSERT_EQ(tcgetattr(terminal, &after), 0);
-  EXPECT_EQ(after.c_lflag & (ICANON | ECHO), before.c_lflag & (ICANON | ECHO));
-  char echoed[8];
-  const int flags = fcntl(master, F_GETFL);
-  fcntl(master, F_SETFL, flags | O_NONBLOCK);
-  EXPECT_LT(read(master, echoed, sizeof echoed), 1) << "the key was echoed";
-  close(terminal);
-  close(master);
 }
 
 TEST(StreamConsoleTest, FailedOrSecondOpenGivesZero) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace hb {
@@ -91,6 +92,37 @@ TEST(HashDWord, FourBytesLeastSignificantFirst) {
       {0xFFFFFFFFu, HashBytes("\xFF\xFF\xFF\xFF", 4)},
   };
   for (const Case& c : kCases) EXPECT_EQ(HashDWord(c.key), c.want) << "key " << c.key;
+}
+
+// The hash takes several bytes per step; it must equal the byte-at-a-time
+// definition for every length and every alignment of the bytes.
+TEST(HashBytes, EqualsTheByteLoopAtEveryLengthAndOffset) {
+  unsigned char bytes[80];
+  uint32_t seed = 12345;
+  for (unsigned char& b : bytes) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<unsigned char>(seed >> 23);
+  }
+  for (std::size_t offset = 0; offset < 8; ++offset) {
+    for (std::size_t length = 0; length + offset <= sizeof bytes; ++length) {
+      uint32_t h = 1;
+      for (std::size_t i = 0; i < length; ++i) h = h * 1610612741u + bytes[offset + i];
+      ASSERT_EQ(HashBytes(bytes + offset, length), static_cast<int32_t>(h & 0x7FFFFFFFu))
+          << "length " << length << " offset " << offset;
+    }
+  }
+  // HashText stops at the first zero byte wherever it falls.
+  for (std::size_t zero = 0; zero < 40; ++zero) {
+    unsigned char text[48];
+    for (std::size_t i = 0; i < sizeof text; ++i) text[i] = bytes[i] == 0 ? 1 : bytes[i];
+    text[zero] = 0;
+    text[zero + 3] = 0;
+    for (std::size_t length = 0; length <= sizeof text; ++length) {
+      const auto* chars = reinterpret_cast<const char*>(text);
+      ASSERT_EQ(HashText(chars, length), HashBytes(text, std::min(length, zero)))
+          << "length " << length << " zero at " << zero;
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+// A virtual X server (Xvfb) for the tests, on a display number it picks
+// itself among the free ones; ended when the object goes.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tests/console/child_process.h"
+
+namespace hb::test {
+
+class VirtualDisplay {
+ public:
+  VirtualDisplay(int width, int height);
+  ~VirtualDisplay();
+
+  static bool Installed();
+  // ":N" once the server accepts connections; empty when it failed to start.
+  const std::string& Name() const { return name_; }
+  // "DISPLAY=:N" for child processes.
+  Environment ForChildren(std::vector<std::string> more = {}) const;
+  std::string Problem() const { return problem_; }
+
+ private:
+  std::unique_ptr<ChildProcess> server_;
+  std::string name_;
+  std::string problem_;
+};
+
+}  // namespace hb::test

@@ -1,0 +1,459 @@
+// The X11 console on a virtual X server: the driver program opens the window
+// and prints, the test looks at the window through its own connection and
+// types with xdotool.
+// gtest first: Xlib defines macros (None, Bool, Status) that clash with it.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fontconfig/fontconfig.h>
+
+#include <chrono>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "console/grid.h"
+#include "tests/console/child_process.h"
+#include "tests/console/virtual_display.h"
+
+namespace hb::test {
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr uint32_t kBackground = 0xF0F0F0;
+// Under LeakSanitizer the driver ignores what system libraries keep (see the file).
+const std::string kLeakSuppressions = "LSAN_OPTIONS=print_suppressions=0:suppressions=" HB_LSAN_SUPPRESSIONS;
+constexpr int kColumns = 80;
+constexpr int kRows = 50;
+
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+// Whether fontconfig knows `family` as a fixed-pitch face.
+bool FixedPitchFamily(const std::string& family) {
+  FcPattern* query = FcPatternCreate();
+  FcPatternAddString(query, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(query, FC_SPACING, FC_MONO);
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcFontSet* fonts = FcFontList(nullptr, query, objects);
+  const bool found = fonts != nullptr && fonts->nfont > 0;
+  if (fonts != nullptr) FcFontSetDestroy(fonts);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(query);
+  return found;
+}
+
+struct Facts {
+  int cellWidth = 0;
+  int lineHeight = 0;
+  unsigned clickState = 0;
+  std::string family;
+};
+
+class X11ConsoleTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (VirtualDisplay::Installed()) server_ = new VirtualDisplay(1280, 1024);
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+
+  void SetUp() override {
+    if (server_ == nullptr) GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_FALSE(server_->Name().empty()) << server_->Problem();
+    XSetErrorHandler(IgnoreXError);  // a window that is gone fails a check, not the test run
+    display_ = XOpenDisplay(server_->Name().c_str());
+    ASSERT_NE(display_, nullptr);
+  }
+  void TearDown() override {
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+
+  std::unique_ptr<ChildProcess> StartDriver(std::vector<std::string> commands,
+                                            std::vector<std::string> environment = {}) {
+    commands.insert(commands.begin(), HB_CONSOLE_DRIVER);
+    environment.push_back(kLeakSuppressions);
+    return std::make_unique<ChildProcess>(commands, server_->ForChildren(std::move(environment)));
+  }
+
+  // The window id from the driver's "open" report; None on failure.
+  static Window OpenedWindow(ChildProcess& driver) {
+    const std::optional<std::string> line = driver.ReadErrorLine();
+    if (!line || line->rfind("open ", 0) != 0) return None;
+    return static_cast<Window>(std::stoul(line->substr(5)));
+  }
+
+  static Facts ReadFacts(ChildProcess& driver) {
+    Facts facts;
+    const std::optional<std::string> line = driver.ReadErrorLine();
+    std::istringstream fields(line.value_or(""));
+    std::string word;
+    fields >> word >> facts.cellWidth >> facts.lineHeight >> facts.clickState;
+    std::getline(fields >> std::ws, facts.family);
+    return facts;
+  }
+
+  int Type(const std::vector<std::string>& keys) {
+    std::vector<std::string> argv{"xdotool", "key"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    return RunTool(argv, server_->ForChildren());
+  }
+
+  std::string WindowProperty(Window window, const char* name, const char* type) {
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1024, False,
+                       XInternAtom(display_, type, False), &actualType, &format, &count, &after, &data);
+    // Xlib hands 32-bit items over as longs.
+    const std::size_t itemSize = format == 32 ? sizeof(long) : format == 16 ? sizeof(short) : 1;
+    std::string value = data == nullptr ? "" : std::string(reinterpret_cast<char*>(data), count * itemSize);
+    if (data != nullptr) XFree(data);
+    return value;
+  }
+
+  bool WindowAlive(Window window) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display_, window, &attributes) != 0 && attributes.map_state == IsViewable;
+  }
+
+  static VirtualDisplay* server_;
+  Display* display_ = nullptr;
+};
+
+VirtualDisplay* X11ConsoleTest::server_ = nullptr;
+
+// Cells whose ink does not match the grid: a cell holds ink (any pixel other
+// than the background) exactly when the grid has a character there, and ink
+// includes black. Empty when the window shows the grid.
+std::string InkMismatches(Display* display, Window window, const Grid& grid, const Facts& facts) {
+  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(kColumns * facts.cellWidth),
+                            static_cast<unsigned>(kRows * facts.lineHeight), AllPlanes, ZPixmap);
+  if (image == nullptr) return "no image";
+  std::ostringstream mismatches;
+  for (int row = 0; row < kRows; ++row) {
+    for (int column = 0; column < kColumns; ++column) {
+      bool ink = false, black = false;
+      for (int y = row * facts.lineHeight; y < (row + 1) * facts.lineHeight; ++y) {
+        for (int x = column * facts.cellWidth; x < (column + 1) * facts.cellWidth; ++x) {
+          const uint32_t pixel = static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+          ink = ink || pixel != kBackground;
+          black = black || pixel == 0;
+        }
+      }
+      const bool printed = grid.Row(row)[static_cast<std::size_t>(column)] != Grid::kBlank;
+      if (ink != printed || black != printed) mismatches << " (" << row << "," << column << ")";
+    }
+  }
+  XDestroyImage(image);
+  return mismatches.str();
+}
+
+// Columns of ink within each cell of a row of identical letters: a letter
+// drawn wider than its cell, or at another pitch, shows up as too little or
+// too much ink per cell.
+std::vector<int> InkWidths(Display* display, Window window, int row, const Facts& facts) {
+  XImage* image = XGetImage(display, window, 0, row * facts.lineHeight, static_cast<unsigned>(kColumns * facts.cellWidth),
+                            static_cast<unsigned>(facts.lineHeight), AllPlanes, ZPixmap);
+  std::vector<int> widths;
+  if (image == nullptr) return widths;
+  for (int column = 0; column < kColumns; ++column) {
+    int width = 0;
+    for (int x = column * facts.cellWidth; x < (column + 1) * facts.cellWidth; ++x) {
+      bool ink = false;
+      for (int y = 0; y < facts.lineHeight; ++y) ink = ink || (XGetPixel(image, x, y) & 0xFFFFFF) != kBackground;
+      width += ink ? 1 : 0;
+    }
+    widths.push_back(width);
+  }
+  XDestroyImage(image);
+  return widths;
+}
+
+class GridRecorder final : public GridSink {
+  void Written(int32_t, int32_t, std::u16string_view) override {}
+  void LineEnded(bool) override {}
+};
+
+std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+TEST_F(X11ConsoleTest, FrameHasTitleClassPlaceAndExactSize) {
+  auto driver = StartDriver({"open", "facts", "hold"});
+  const Window window = OpenedWindow(*driver);
+  ASSERT_NE(window, None) << driver->ErrorOutput();
+  const Facts facts = ReadFacts(*driver);
+  ASSERT_GE(facts.cellWidth, 8);
+  ASSERT_GT(facts.lineHeight, facts.cellWidth);
+  EXPECT_TRUE(FixedPitchFamily(facts.family)) << facts.family;
+
+  EXPECT_EQ(WindowProperty(window, "WM_NAME", "STRING"), "Test");
+  EXPECT_EQ(WindowProperty(window, "_NET_WM_NAME", "UTF8_STRING"), "Test");
+  EXPECT_EQ(WindowProperty(window, "WM_CLASS", "STRING"), std::string("QUILLTEXT\0QUILLTEXT\0", 20));
+
+  XWindowAttributes attributes{};
+  ASSERT_NE(XGetWindowAttributes(display_, window, &attributes), 0);
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  EXPECT_EQ(attributes.width, kColumns * facts.cellWidth);
+  EXPECT_EQ(attributes.height, kRows * facts.lineHeight);
+  int rootX = -1, rootY = -1;
+  Window child = None;
+  XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &rootX, &rootY, &child);
+  EXPECT_EQ(rootX, 0);
+  EXPECT_EQ(rootY, 0);
+
+  XSizeHints hints{};
+  long supplied = 0;
+  ASSERT_NE(XGetWMNormalHints(display_, window, &hints, &supplied), 0);
+  EXPECT_EQ(hints.flags & (USPosition | PMinSize | PMaxSize), USPosition | PMinSize | PMaxSize);
+  EXPECT_EQ(hints.min_width, attributes.width);
+  EXPECT_EQ(hints.max_width, attributes.width);
+  EXPECT_EQ(hints.min_height, attributes.height);
+  EXPECT_EQ(hints.max_height, attributes.height);
+
+  // Motif hints: a caption bar and a border, no menu, no buttons, and
+  // neither resize nor close among the functions.
+  const std::string motif = WindowProperty(window, "_MOTIF_WM_HINTS", "_MOTIF_WM_HINTS");
+  ASSERT_EQ(motif.size(), 5 * sizeof(long));
+  const auto* fields = reinterpret_cast<const long*>(motif.data());
+  EXPECT_EQ(fields[2], 2 | 8) << "decorations";
+  EXPECT_EQ(fields[1] & (2 | 32), 0) << "functions";
+
+  Atom* protocols = nullptr;
+  int count = 0;
+  ASSERT_NE(XGetWMProtocols(display_, window, &protocols, &count), 0);
+  const std::vector<Atom> registered(protocols, protocols + count);
+  XFree(protocols);
+  EXPECT_EQ(registered, std::vector<Atom>{XInternAtom(display_, "WM_DELETE_WINDOW", False)});
+
+  driver->Write("\n");
+  EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
+}
+
+TEST_F(X11ConsoleTest, SurfaceShowsExactlyThePrintedCellsAndRepaintsFromIt) {
+  const std::string letters(kColumns, 'M');
+  auto driver = StartDriver({"open", "facts", "print:HELLO", "newline", "print:  #  #", "print: X", "newline",
+                             "print:" + letters, "newline", "print:0123456789",
+                             "print:" + letters + "tail", "newline", "mark:printed", "hold", "lines:60",
+                             "mark:scrolled", "hold"});
+  const Window window = OpenedWindow(*driver);
+  ASSERT_NE(window, None) << driver->ErrorOutput();
+  const Facts facts = ReadFacts(*driver);
+  ASSERT_EQ(driver->ReadErrorLine(), "mark printed");
+
+  Grid grid(kColumns, kRows);
+  GridRecorder ignore;
+  for (const char* text : {"HELLO", "", "  #  #", " X", ""}) {
+    text[0] == '\0' ? grid.NewLine(ignore) : grid.Print(Wide(text), ignore);
+  }
+  grid.Print(Wide(letters), ignore);
+  grid.NewLine(ignore);
+  grid.Print(u"0123456789", ignore);
+  grid.Print(Wide(letters + "tail"), ignore);
+  grid.NewLine(ignore);
+  EXPECT_EQ(InkMismatches(display_, window, grid, facts), "");
+  for (int width : InkWidths(display_, window, 2, facts)) {
+    EXPECT_GE(width * 2, facts.cellWidth) << "an M narrower than half its cell";
+  }
+
+  // Repaint after being covered: the window has no backing store, so what
+  // shows again comes from the surface.
+  XSetWindowAttributes cover{};
+  cover.override_redirect = True;
+  cover.background_pixel = WhitePixel(display_, DefaultScreen(display_));
+  const Window coverWindow = XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, 400, 300, 0, CopyFromParent,
+                                           InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &cover);
+  XMapRaised(display_, coverWindow);
+  XSync(display_, False);
+  XDestroyWindow(display_, coverWindow);
+  XSync(display_, False);
+  std::string mismatches = "not checked";
+  for (auto until = std::chrono::steady_clock::now() + kPatience;
+       !mismatches.empty() && std::chrono::steady_clock::now() < until;) {
+    std::this_thread::sleep_for(milliseconds(20));
+    mismatches = InkMismatches(display_, window, grid, facts);
+  }
+  EXPECT_EQ(mismatches, "") << "after an expose";
+
+  driver->Write("\n");
+  ASSERT_EQ(driver->ReadErrorLine(), "mark scrolled");
+  for (int i = 1; i <= 60; ++i) {
+    grid.Print(Wide("line " + std::to_string(i)), ignore);
+    grid.NewLine(ignore);
+  }
+  EXPECT_EQ(InkMismatches(display_, window, grid, facts), "") << "after scrolling";
+  driver->Write("\n");
+  EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
+}
+
+TEST_F(X11ConsoleTest, TypedCharactersEndTheKeyWait) {
+  struct Case {
+    const char* key;
+    const char* report;
+  };
+  const Case kCases[] = {{"a", "key 97"},        {"shift+a", "key 65"},  {"Return", "key 13"},
+                         {"BackSpace", "key 8"}, {"Escape", "key 27"},   {"ctrl+a", "key 1"},
+                         {"eacute", "key 233"}};
+  // With the default input method, and with one that is not running.
+  for (const char* modifiers : {"", "XMODIFIERS=@im=absent"}) {
+    std::vector<std::string> commands{"open"};
+    commands.insert(commands.end(), std::size(kCases), "key");
+    auto driver = StartDriver(commands, {modifiers});  // "" sets nothing
+    ASSERT_NE(OpenedWindow(*driver), None) << driver->ErrorOutput();
+    for (const Case& c : kCases) {
+      ASSERT_EQ(Type({c.key}), 0);
+      EXPECT_EQ(driver->ReadErrorLine(), c.report) << c.key << " " << modifiers;
+    }
+    EXPECT_EQ(driver->Wait(), 0);
+  }
+}
+
+TEST_F(X11ConsoleTest, CloseRequestTabAltAndKeysWithoutCharacterChangeNothing) {
+  auto driver = StartDriver({"open", "key"});
+  const Window window = OpenedWindow(*driver);
+  ASSERT_NE(window, None) << driver->ErrorOutput();
+
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = window;
+  close.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  close.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &close);
+  XSync(display_, False);
+  ASSERT_EQ(Type({"Tab", "alt+x", "Delete", "Left", "F1", "Shift_L", "alt+F4"}), 0);
+
+  // None of these may end the wait; give a wrong delivery time to show.
+  EXPECT_EQ(driver->ReadErrorLine(milliseconds(500)), std::nullopt);
+  EXPECT_TRUE(WindowAlive(window));
+  ASSERT_EQ(Type({"q"}), 0);
+  EXPECT_EQ(driver->ReadErrorLine(), "key 113");
+  EXPECT_EQ(driver->Wait(), 0);
+}
+
+// The key slot is shared by the two threads: a key typed while the main
+// thread prints is delivered once, not lost and not twice.
+TEST_F(X11ConsoleTest, KeyTypedWhilePrintingArrivesExactlyOnce) {
+  auto driver = StartDriver({"open", "mark:printing", "lines:2000", "mark:printed", "key", "key"});
+  ASSERT_NE(OpenedWindow(*driver), None) << driver->ErrorOutput();
+  ASSERT_EQ(driver->ReadErrorLine(), "mark printing");
+  ASSERT_EQ(Type({"x"}), 0);
+  ASSERT_EQ(driver->ReadErrorLine(), "mark printed");
+  EXPECT_EQ(driver->ReadErrorLine(), "key 120");
+  EXPECT_EQ(driver->ReadErrorLine(milliseconds(500)), std::nullopt) << "delivered twice";
+  ASSERT_EQ(Type({"y"}), 0);
+  EXPECT_EQ(driver->ReadErrorLine(), "key 121");
+  EXPECT_EQ(driver->Wait(), 0);
+}
+
+TEST_F(X11ConsoleTest, ClickGivesTheFocusAndIsRecorded) {
+  auto driver = StartDriver({"open", "key", "facts"});
+  const Window window = OpenedWindow(*driver);
+  ASSERT_NE(window, None) << driver->ErrorOutput();
+  XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+  XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, 1000, 1010);  // off the window
+  XSync(display_, False);
+
+  ASSERT_EQ(RunTool({"xdotool", "mousemove", "30", "40", "click", "1"}, server_->ForChildren()), 0);
+  Window focus = None;
+  int revert = 0;
+  for (auto until = std::chrono::steady_clock::now() + kPatience;
+       focus != window && std::chrono::steady_clock::now() < until;) {
+    std::this_thread::sleep_for(milliseconds(10));
+    XGetInputFocus(display_, &focus, &revert);
+  }
+  ASSERT_EQ(focus, window);
+  ASSERT_EQ(Type({"z"}), 0);
+  EXPECT_EQ(driver->ReadErrorLine(), "key 122");
+  EXPECT_EQ(ReadFacts(*driver).clickState, 1u);
+  EXPECT_EQ(driver->Wait(), 0);
+}
+
+TEST_F(X11ConsoleTest, SecondOpenAndFailedCreationGiveZeroWithoutStreamFallback) {
+  struct Case {
+    std::vector<std::string> commands;
+    std::vector<std::string> reports;
+  };
+  const Case kCases[] = {
+      {{"open", "open", "print:a", "newline"}, {"open 0"}},
+      {{"open:Test:0:50:0:0", "print:a", "newline", "key"}, {"open 0", "key none"}},
+      {{"open:Test:5000:50:0:0", "print:a", "key"}, {"open 0", "key none"}},
+  };
+  for (const Case& c : kCases) {
+    auto driver = StartDriver(c.commands);
+    driver->CloseInput();
+    ASSERT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
+    std::string reports = driver->ErrorOutput();
+    if (c.commands[1] == "open") reports.erase(0, reports.find('\n') + 1);  // the first open's handle
+    std::string expected;
+    for (const std::string& line : c.reports) expected += line + "\n";
+    EXPECT_EQ(reports, expected) << c.commands[0];
+    EXPECT_EQ(driver->Output(), "") << c.commands[0];
+  }
+}
+
+// The default size is too tall for small screens; the console then takes the
+// largest size that fits, but not below an 8-pixel cell.
+TEST(X11ConsoleFitTest, FontShrinksToFitTheScreen) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  struct Case {
+    int width, height;
+    bool fits;
+  };
+  const Case kCases[] = {{1280, 1024, true}, {1280, 900, true}, {640, 480, false}};
+  int previousCell = 1 << 30;
+  for (const Case& c : kCases) {
+    VirtualDisplay server(c.width, c.height);
+    ASSERT_FALSE(server.Name().empty()) << server.Problem();
+    ChildProcess driver({HB_CONSOLE_DRIVER, "open", "facts"}, server.ForChildren({kLeakSuppressions}));
+    ASSERT_TRUE(driver.ReadErrorLine().has_value());
+    std::istringstream fields(driver.ReadErrorLine().value_or(""));
+    std::string word;
+    int cellWidth = 0, lineHeight = 0;
+    fields >> word >> cellWidth >> lineHeight;
+    const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height);
+    EXPECT_LE(cellWidth, previousCell) << where;
+    if (c.fits) {
+      EXPECT_LE(kColumns * cellWidth, c.width) << where;
+      EXPECT_LE(kRows * lineHeight, c.height) << where;
+    } else {
+      EXPECT_EQ(cellWidth, 8) << where;
+    }
+    previousCell = cellWidth;
+    EXPECT_EQ(driver.Wait(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace hb::test
+
+// LeakSanitizer: fontconfig keeps some of its parsed configuration for good
+// (see lsan_system_libraries.supp, which the driver gets).
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+namespace hb::test {
+namespace {
+
+// When the X server goes away the program ends at once (exit code 255)
+// instead of hanging in its key wait.
+TEST(X11ConsoleLostDisplayTest, ProgramEndsWhenTheServerGoes) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  auto server = std::make_unique<VirtualDisplay>(1280, 1024);
+  ASSERT_FALSE(server->Name().empty()) << server->Problem();
+  ChildProcess driver({HB_CONSOLE_DRIVER, "open", "key"}, server->ForChildren({kLeakSuppressions}));
+  const std::optional<std::string> opened = driver.ReadErrorLine();
+  ASSERT_TRUE(opened.has_value());
+  ASSERT_NE(*opened, "open 0");
+  server.reset();
+  EXPECT_EQ(driver.Wait(), 255) << driver.ErrorOutput();
+}
+
+}  // namespace
+}  // namespace hb::test
