@@ -7,7 +7,6 @@
 // ordered_table.h; the map operations: ordered_map.h.
 #include "containers/dword_to_iunknown_map.h"
 
-#include <string_view>
 
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
@@ -21,7 +20,6 @@ class cDWordToIUnknownMapEntry final
  public:
   static constexpr Guid kClassId = ParseGuid("{33E51154-3DFD-4610-8B69-82BC0A7DA238}");
   static constexpr Guid kOwnInterface = kIidDWordToIUnknownMapEntry;
-  static constexpr std::string_view kClassName = "cDWordToIUnknownMapEntry";
 
  private:
   using Base = ComObject<cDWordToIUnknownMapEntry, IDWordToIUnknownMapEntry>;

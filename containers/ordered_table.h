@@ -26,7 +26,8 @@
 // lastHash), so each container keeps its own field order. Table supplies
 //   using Entry = ...;   a final entry class (calls on it devirtualize)
 //   using Key = ...;     DynString or uint32_t
-// and Entry supplies kClassName (the name it is created by), GetHash/SetHash/GetNext/SetNext, HashOf(key),
+// and Entry (a ComObject, made with its CreateInto: no lookup by name per
+// entry) supplies GetHash/SetHash/GetNext/SetNext, HashOf(key),
 // HoldsKey(key) (no copy), Fill(key, value...) and, for maps,
 // ReplaceValue(value); Fill and ReplaceValue return false and change
 // nothing when memory runs out.
@@ -208,7 +209,7 @@ struct TableCore {
   // stays empty when memory is exhausted.
   static void CreateBlank(Table& t, int32_t index) noexcept {
     Slot blank;
-    CreateObject(blank, Entry::kClassName, Entry::kOwnInterface);
+    Entry::CreateInto(blank);
     t.entries[index] = std::move(blank);
   }
 

@@ -8,7 +8,6 @@
 // chain but stay distinct. The mechanics live in ordered_table.h.
 #include "containers/string_bag.h"
 
-#include <string_view>
 #include <utility>
 
 #include "containers/entry_fields.h"
@@ -23,7 +22,6 @@ class cStringBagEntry final : public ComObject<cStringBagEntry, IStringBagEntry>
  public:
   static constexpr Guid kClassId = ParseGuid("{C1CEC862-B4FE-4A72-A48B-C5DA365A7DDB}");
   static constexpr Guid kOwnInterface = kIidStringBagEntry;
-  static constexpr std::string_view kClassName = "cStringBagEntry";
   using Key = DynString;
 
   // IStringBagEntry, slots 3 to 8.

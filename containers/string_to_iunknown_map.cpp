@@ -6,7 +6,6 @@
 // mechanics: ordered_table.h; the map operations: ordered_map.h.
 #include "containers/string_to_iunknown_map.h"
 
-#include <string_view>
 
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
@@ -20,7 +19,6 @@ class cStringToIUnknownMapEntry final
  public:
   static constexpr Guid kClassId = ParseGuid("{3EA5029B-DFC1-47B6-8471-3AB5F160AD2D}");
   static constexpr Guid kOwnInterface = kIidStringToIUnknownMapEntry;
-  static constexpr std::string_view kClassName = "cStringToIUnknownMapEntry";
 
  private:
   using Base = ComObject<cStringToIUnknownMapEntry, IStringToIUnknownMapEntry>;

@@ -4,7 +4,6 @@
 // ordered_table.h; the map operations: ordered_map.h.
 #include "containers/string_to_string_map.h"
 
-#include <string_view>
 
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
@@ -17,7 +16,6 @@ class cStringToStringMapEntry final
  public:
   static constexpr Guid kClassId = ParseGuid("{B94591E3-0265-4C0D-8B1D-E5EE1606715C}");
   static constexpr Guid kOwnInterface = kIidStringToStringMapEntry;
-  static constexpr std::string_view kClassName = "cStringToStringMapEntry";
 
  private:
   using Base = ComObject<cStringToStringMapEntry, IStringToStringMapEntry>;

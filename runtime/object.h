@@ -150,6 +150,22 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
   // What CreateObject needs to build this class (see RegisterClass).
   static const ClassRecord kRecord;
 
+  // CreateObject for this class and its own interface, without the lookup
+  // by name: for a caller that knows the class, such as a container making
+  // one entry object per slot. The target's old object is released first;
+  // the live-object count is raised as for any creation; exhausted memory
+  // leaves the target null.
+  static void CreateInto(Ref<Own>& target) noexcept {
+    void** cell = target.PutVoid();
+    *cell = nullptr;
+    void* storage = AllocateZeroedBlock(sizeof(Derived));
+    if (storage == nullptr) return;
+    Derived* object = ::new (storage) Derived();
+    *cell = static_cast<Own*>(object);
+    object_detail::NoteObjectCreated();
+    if constexpr (requires(Derived& d) { d.CreationHook(); }) object->CreationHook();
+  }
+
  protected:
   ComObject() noexcept = default;
   ~ComObject() = default;
