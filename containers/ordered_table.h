@@ -23,7 +23,8 @@
 //
 // TableCore<Table> is a set of free operations over any container whose
 // members carry these names (entries, buckets, count, capacity, threshold,
-// lastHash), so each container keeps its own field order. Table supplies
+// lastHash, reciprocal = BucketReciprocal(capacity)), so each container
+// keeps its own field order. Table supplies
 //   using Entry = ...;   a final entry class (calls on it devirtualize)
 //   using Key = ...;     DynString or uint32_t
 // and Entry (a ComObject, made with its CreateInto: no lookup by name per
@@ -81,7 +82,7 @@ struct TableCore {
     const int32_t hash = Entry::HashOf(key);
     t.lastHash = hash;
     if (t.capacity == 0) return -1;  // creation ran out of memory
-    int32_t i = t.buckets[hash % t.capacity] - 1;
+    int32_t i = t.buckets[BucketOf(hash, t.capacity, t.reciprocal)] - 1;
     while (i >= 0) {
       Entry* entry = At(t, i);
       if (entry->GetHash() == hash && entry->HoldsKey(key)) return i;
@@ -163,7 +164,7 @@ struct TableCore {
     if (t.count >= t.threshold && !Grow(t)) return kNothingStored;
     Entry* blank = BlankAt(t, t.count);
     if (blank == nullptr || !blank->Fill(key, value...)) return kNothingStored;
-    const int32_t b = t.lastHash % t.capacity;
+    const int32_t b = BucketOf(t.lastHash, t.capacity, t.reciprocal);
     blank->SetHash(t.lastHash);
     blank->SetNext(t.buckets[b] - 1);
     ++t.count;
@@ -194,13 +195,15 @@ struct TableCore {
     for (int32_t i = t.threshold + 1; i <= newThreshold; ++i) {
       if (!t.entries[i]) CreateBlank(t, i);
     }
+    const uint64_t reciprocal = BucketReciprocal(p);
     for (int32_t i = 0; i < t.count; ++i) {
       Entry* entry = At(t, i);
-      const int32_t b = entry->GetHash() % p;
+      const int32_t b = BucketOf(entry->GetHash(), p, reciprocal);
       entry->SetNext(t.buckets[b] - 1);
       t.buckets[b] = i + 1;
     }
     t.capacity = p;
+    t.reciprocal = reciprocal;
     t.threshold = newThreshold;
     return true;
   }
@@ -221,7 +224,7 @@ struct TableCore {
   // Takes the entry at `index` out of its chain.
   static void Unlink(Table& t, int32_t index) noexcept {
     Entry* removed = At(t, index);
-    const int32_t b = removed->GetHash() % t.capacity;
+    const int32_t b = BucketOf(removed->GetHash(), t.capacity, t.reciprocal);
     if (t.buckets[b] - 1 == index) {
       t.buckets[b] = removed->GetNext() + 1;
       return;
@@ -264,7 +267,7 @@ struct TableCore {
       return;
     }
     for (int32_t j = index; j < t.count; ++j) {
-      const int32_t b = At(t, j)->GetHash() % t.capacity;
+      const int32_t b = BucketOf(At(t, j)->GetHash(), t.capacity, t.reciprocal);
       if (t.buckets[b] - 1 == j + 1) --t.buckets[b];
     }
   }

@@ -91,6 +91,7 @@ class cStringBag final : public ComObject<cStringBag, IStringBag> {
   int32_t capacity = 0;                 // bucket count, a capacity prime
   int32_t threshold = 0;                // round(0.75 * capacity); grow when count reaches it
   int32_t lastHash = 0;                 // Locate's hash, consumed by Insert
+  uint64_t reciprocal = 0;              // BucketReciprocal(capacity)
 };
 
 }  // namespace

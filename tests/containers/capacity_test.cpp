@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace hb {
 namespace {
@@ -49,6 +50,32 @@ TEST(CapacityPrimes, AscendingPrimesEndingWithTheHashMultiplier) {
     }
   }
   EXPECT_EQ(static_cast<uint32_t>(primes[kCapacityPrimeCount - 1]), kHashMultiplier);
+}
+
+// The reciprocal form must equal the division for every stored hash (0 to
+// 0x7FFFFFFF) and every bucket count: the edges around each multiple of the
+// prime near both ends of the range, and a pseudo-random sweep between.
+TEST(BucketOf, EqualsTheRemainderForEveryPrime) {
+  const int32_t* primes = CapacityPrimes();
+  for (int32_t i = 0; i < kCapacityPrimeCount; ++i) {
+    const int32_t p = primes[i];
+    const uint64_t reciprocal = BucketReciprocal(p);
+    std::vector<int32_t> hashes = {0, 1, p - 1, p, p + 1, INT32_MAX, INT32_MAX - 1};
+    const int32_t top = INT32_MAX / p * p;
+    for (int32_t d = -2; d <= 2; ++d) hashes.push_back(top + d);
+    uint32_t x = 12345u + static_cast<uint32_t>(i);
+    for (int k = 0; k < 200000; ++k) {
+      x = x * 1664525u + 1013904223u;
+      hashes.push_back(static_cast<int32_t>(x & 0x7FFFFFFFu));
+    }
+    int mismatches = 0;
+    for (const int32_t h : hashes) {
+      if (h < 0) continue;
+      if (BucketOf(h, p, reciprocal) != h % p && ++mismatches <= 3) {
+        ADD_FAILURE() << "hash " << h << " prime " << p << ": " << BucketOf(h, p, reciprocal);
+      }
+    }
+  }
 }
 
 TEST(HashBytes, MultiplicativeHashOfKeyBytes) {
