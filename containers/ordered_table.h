@@ -118,7 +118,6 @@ struct TableCore {
     CloseGap(t, index);
     --t.count;
     CreateBlank(t, t.count);
-    RenumberHeads(t, index);
   }
 
   // Replaces entries 0 to count by new blanks and empties every bucket.
@@ -240,8 +239,11 @@ struct TableCore {
   }
 
   // Moves the references behind the empty slot `index` down by one in one
-  // block (counts unchanged) and lowers the links that pointed above it.
-  // Links below `index` stay valid because chains only point downwards.
+  // block (counts unchanged), lowers the links that pointed above it and the
+  // bucket heads of the moved entries. Links below `index` stay valid because
+  // chains only point downwards. The heads are renumbered entry by entry
+  // while fewer than 1000 entries moved, in the same pass over them as the
+  // links; by one pass over all buckets otherwise. Both give the same table.
   static void CloseGap(Table& t, int32_t index) noexcept {
     const int32_t last = t.count - 1;
     Slot* slots = t.entries.Data();
@@ -249,6 +251,24 @@ struct TableCore {
                  static_cast<std::size_t>(last - index) * sizeof(Slot));
     // Slot `last` now duplicates slot last - 1 without a count of its own.
     std::memset(static_cast<void*>(slots + last), 0, sizeof(Slot));
+    const int32_t moved = last - index;
+    if (moved >= kFullRenumberThreshold) {
+      LowerLinks(t, index, last);
+      LowerAllHeads(t, index);
+      return;
+    }
+    int32_t* buckets = t.buckets.Data();
+    for (int32_t j = index; j < last; ++j) {
+      Entry* entry = At(t, j);
+      const int32_t next = entry->GetNext();
+      if (next > index) entry->SetNext(next - 1);
+      // Moved from j + 1: a head there is stored as j + 2.
+      const int32_t b = BucketOf(entry->GetHash(), t.capacity, t.reciprocal);
+      if (buckets[b] == j + 2) buckets[b] = j + 1;
+    }
+  }
+
+  static void LowerLinks(Table& t, int32_t index, int32_t last) noexcept {
     for (int32_t j = index; j < last; ++j) {
       Entry* entry = At(t, j);
       const int32_t next = entry->GetNext();
@@ -256,20 +276,10 @@ struct TableCore {
     }
   }
 
-  // Lowers the bucket heads of the entries that moved down from index + 1.
-  // Both ways give the same table; the full pass wins when many moved.
-  static void RenumberHeads(Table& t, int32_t index) noexcept {
-    const int32_t moved = t.count - index;
-    if (moved >= kFullRenumberThreshold) {
-      for (int32_t b = 0; b < t.capacity; ++b) {
-        if (t.buckets[b] > index) --t.buckets[b];
-      }
-      return;
-    }
-    for (int32_t j = index; j < t.count; ++j) {
-      const int32_t b = BucketOf(At(t, j)->GetHash(), t.capacity, t.reciprocal);
-      if (t.buckets[b] - 1 == j + 1) --t.buckets[b];
-    }
+  // Every head at or above `index` (stored as more than index) drops by one.
+  static void LowerAllHeads(Table& t, int32_t index) noexcept {
+    int32_t* buckets = t.buckets.Data();
+    for (int32_t b = 0; b < t.capacity; ++b) buckets[b] -= buckets[b] > index ? 1 : 0;
   }
 };
 
