@@ -24,6 +24,24 @@ void* ReallocateBlock(void* block, std::size_t bytes) noexcept;
 // Frees a block from the functions above; null is ignored.
 void FreeBlock(void* block) noexcept;
 
+// Blocks for callers that know the size of what they give back: string
+// buffers and object storage. Up to kSmallBlockLimit bytes a block comes from
+// a free list of its size class (multiples of 8 bytes) kept per thread and
+// refilled from chunks that are never returned to the system; a freed block
+// waits there for the next request of its class, without the general heap's
+// bookkeeping or its per-block header. Larger requests go to AllocateBlock.
+// Blocks are 8-byte aligned. A small block may be freed on another thread
+// than the one that made it. FreeSmallBlock must get the size the block was
+// asked for; null is ignored. Failure injection counts these allocations like
+// the others.
+//
+// Builds with AddressSanitizer or ThreadSanitizer serve every small block
+// from the general heap, so that the sanitizer sees each one.
+inline constexpr std::size_t kSmallBlockLimit = 64;
+void* AllocateSmallBlock(std::size_t bytes) noexcept;
+void* AllocateZeroedSmallBlock(std::size_t bytes) noexcept;
+void FreeSmallBlock(void* block, std::size_t bytes) noexcept;
+
 // Makes the next `count` allocations fail, then lets them through again.
 // Nests: the previous setting is restored when the scope ends.
 class ScopedAllocationFailure {

@@ -16,7 +16,7 @@ uint32_t DynString::Checked(std::size_t size) noexcept {
 char* DynString::AllocateBuffer(uint32_t length) noexcept {
   constexpr std::size_t kMax = std::numeric_limits<uint32_t>::max() - sizeof(uint32_t) - 1;
   void* block =
-      length > kMax ? nullptr : AllocateBlock(sizeof(uint32_t) + std::size_t{length} + 1);
+      length > kMax ? nullptr : AllocateSmallBlock(BlockBytes(length));
   if (block == nullptr) {
     RaiseError(kErrorOutOfMemory, "string allocation");
     return nullptr;
@@ -28,7 +28,10 @@ char* DynString::AllocateBuffer(uint32_t length) noexcept {
 }
 
 void DynString::FreeBuffer(char* data) noexcept {
-  if (data != nullptr) FreeBlock(data - sizeof(uint32_t));
+  if (data == nullptr) return;
+  uint32_t length;
+  std::memcpy(&length, data - sizeof(uint32_t), sizeof length);
+  FreeSmallBlock(data - sizeof(uint32_t), BlockBytes(length));
 }
 
 void DynString::CopyFrom(const char* bytes, uint32_t length) noexcept {

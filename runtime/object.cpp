@@ -18,7 +18,7 @@ bool Offers(const ClassRecord& record, const Guid& iid) noexcept {
 // Steps 5 to 8 of creation: storage, members, the stored reference, the
 // live count and then the creation hook. False when memory is exhausted.
 bool Build(const ClassRecord& record, const Guid& iid, void** cell) noexcept {
-  void* storage = AllocateZeroedBlock(record.size);
+  void* storage = AllocateZeroedSmallBlock(record.size);
   if (storage == nullptr) return false;
   IUnknown* primary = record.construct(storage);
   *cell = record.interfaceFor(primary, iid);

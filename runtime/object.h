@@ -11,8 +11,9 @@
 //
 // ComObject<Derived, Own> writes these mechanics once; a class supplies only
 // its own operations, its identifiers and, optionally, a CreationHook(). The
-// storage comes from AllocateZeroedBlock and goes back with FreeBlock on the
-// last Release, after the class's members have released what they hold.
+// storage comes from AllocateZeroedSmallBlock and goes back with
+// FreeSmallBlock on the last Release, after the class's members have released
+// what they hold.
 //
 // Objects are made only through CreateObject (by class name, see
 // class_registry.h) or through the factory face of an existing object.
@@ -158,7 +159,7 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
   static void CreateInto(Ref<Own>& target) noexcept {
     void** cell = target.PutVoid();
     *cell = nullptr;
-    void* storage = AllocateZeroedBlock(sizeof(Derived));
+    void* storage = AllocateZeroedSmallBlock(sizeof(Derived));
     if (storage == nullptr) return;
     Derived* object = ::new (storage) Derived();
     *cell = static_cast<Own*>(object);
@@ -206,7 +207,7 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
   void Destroy() noexcept {
     Derived* self = static_cast<Derived*>(this);
     self->~Derived();
-    FreeBlock(self);
+    FreeSmallBlock(self, sizeof(Derived));
     object_detail::NoteObjectDestroyed();
   }
 
