@@ -46,13 +46,11 @@ int32_t HashDWord(uint32_t key) noexcept;
 constexpr uint64_t BucketReciprocal(int32_t prime) noexcept {
   return UINT64_MAX / static_cast<uint32_t>(prime) + 1;
 }
-// floor(f * d / 2^64) from 32-bit halves: f = hi 2^32 + lo.
+// floor(f * d / 2^64): the high half of one 64 x 64-bit product.
 constexpr int32_t BucketOf(int32_t hash, int32_t prime, uint64_t reciprocal) noexcept {
+  __extension__ using Wide = unsigned __int128;
   const uint64_t f = reciprocal * static_cast<uint32_t>(hash);
-  const uint64_t d = static_cast<uint32_t>(prime);
-  const uint64_t low = (f & 0xFFFFFFFFu) * d;
-  const uint64_t high = (f >> 32) * d;
-  return static_cast<int32_t>((high + (low >> 32)) >> 32);
+  return static_cast<int32_t>((static_cast<Wide>(f) * static_cast<uint32_t>(prime)) >> 64);
 }
 
 }  // namespace hb

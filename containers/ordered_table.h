@@ -261,10 +261,10 @@ struct TableCore {
     for (int32_t j = index; j < last; ++j) {
       Entry* entry = At(t, j);
       const int32_t next = entry->GetNext();
-      if (next > index) entry->SetNext(next - 1);
+      entry->SetNext(next - (next > index ? 1 : 0));
       // Moved from j + 1: a head there is stored as j + 2.
       const int32_t b = BucketOf(entry->GetHash(), t.capacity, t.reciprocal);
-      if (buckets[b] == j + 2) buckets[b] = j + 1;
+      buckets[b] -= buckets[b] == j + 2 ? 1 : 0;
     }
   }
 
