@@ -38,6 +38,10 @@ constexpr bool HasZeroByte(uint64_t block) {
   return ((block - 0x0101010101010101u) & ~block & 0x8080808080808080u) != 0;
 }
 
+constexpr bool HasZeroByte4(uint32_t block) {
+  return ((block - 0x01010101u) & ~block & 0x80808080u) != 0;
+}
+
 constexpr uint32_t Step4(uint32_t h, const unsigned char* p) {
   return h * kM4 + (p[0] * kM3 + p[1] * kM2) + (p[2] * kM1 + p[3]);
 }
@@ -66,8 +70,8 @@ int32_t HashBytes(const void* bytes, std::size_t length) noexcept {
   return static_cast<int32_t>(h & kHashMask);
 }
 
-// One pass: blocks of eight bytes while they hold no zero byte, then byte by
-// byte up to the first zero or the end.
+// One pass: blocks of eight bytes while they hold no zero byte, one of four
+// when it holds none, then byte by byte up to the first zero or the end.
 int32_t HashText(const char* text, std::size_t length) noexcept {
   const auto* p = reinterpret_cast<const unsigned char*>(text);
   uint32_t h = kHashStart;
@@ -77,6 +81,14 @@ int32_t HashText(const char* text, std::size_t length) noexcept {
     std::memcpy(&block, p + i, sizeof block);
     if (HasZeroByte(block)) break;
     h = Step8(h, p + i);
+  }
+  if (i + 4 <= length) {
+    uint32_t block;
+    std::memcpy(&block, p + i, sizeof block);
+    if (!HasZeroByte4(block)) {
+      h = Step4(h, p + i);
+      i += 4;
+    }
   }
   for (; i < length && p[i] != 0; ++i) h = Step(h, p[i]);
   return static_cast<int32_t>(h & kHashMask);

@@ -100,9 +100,30 @@ class DynString {
 };
 
 // Equal length and equal bytes; case-sensitive, no locale. Null equals "".
+// Up to 32 bytes are compared inline, as two overlapping pairs of 8-byte
+// words (or smaller), without a call.
 inline bool Equal(const DynString& a, const DynString& b) noexcept {
   const uint32_t length = a.Length();
-  return length == b.Length() && (length == 0 || std::memcmp(a.Data(), b.Data(), length) == 0);
+  if (length != b.Length()) return false;
+  const char* x = a.Data();
+  const char* y = b.Data();
+  if (length > 32) return std::memcmp(x, y, length) == 0;
+  const auto differ = [x, y](uint32_t at, auto word) {
+    decltype(word) u, v;
+    std::memcpy(&u, x + at, sizeof u);
+    std::memcpy(&v, y + at, sizeof v);
+    return u != v;
+  };
+  if (length >= 16) {
+    return !(differ(0, uint64_t{}) | differ(8, uint64_t{}) | differ(length - 16, uint64_t{}) |
+             differ(length - 8, uint64_t{}));
+  }
+  if (length >= 8) return !(differ(0, uint64_t{}) | differ(length - 8, uint64_t{}));
+  if (length >= 4) return !(differ(0, uint32_t{}) | differ(length - 4, uint32_t{}));
+  for (uint32_t i = 0; i < length; ++i) {
+    if (x[i] != y[i]) return false;
+  }
+  return true;
 }
 inline bool operator==(const DynString& a, const DynString& b) noexcept { return Equal(a, b); }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "runtime/alloc.h"
 #include "runtime/errors.h"
 
@@ -24,6 +26,22 @@ TEST(DynString, LengthIsAuthoritative) {
   EXPECT_FALSE(Equal(with_zero, cut));
   EXPECT_FALSE(Equal(DynString("word"), DynString("WORD")));
   EXPECT_EQ(with_zero.Data()[5], '\0');
+}
+
+// Every length around the inline comparison's word sizes, and a difference
+// at every position of it.
+TEST(DynString, EqualSeesADifferenceAtEveryPosition) {
+  for (uint32_t length = 1; length <= 40; ++length) {
+    std::string text(length, 'a');
+    for (uint32_t i = 0; i < length; ++i) text[i] = static_cast<char>('a' + i % 26);
+    const DynString original(text);
+    EXPECT_TRUE(Equal(original, DynString(text))) << "length " << length;
+    for (uint32_t at = 0; at < length; ++at) {
+      std::string changed = text;
+      changed[at] = '\0';
+      EXPECT_FALSE(Equal(original, DynString(changed))) << "length " << length << ", byte " << at;
+    }
+  }
 }
 
 TEST(DynString, AssignmentOfEqualLengthReusesTheBuffer) {
