@@ -257,29 +257,35 @@ struct TableCore {
       LowerAllHeads(t, index);
       return;
     }
+    // Locals, because the stores through entries and buckets could otherwise
+    // alias the table's fields and force a reload per entry.
     int32_t* buckets = t.buckets.Data();
+    const int32_t capacity = t.capacity;
+    const uint64_t reciprocal = t.reciprocal;
     for (int32_t j = index; j < last; ++j) {
-      Entry* entry = At(t, j);
+      Entry* entry = static_cast<Entry*>(slots[j].Get());
       const int32_t next = entry->GetNext();
       entry->SetNext(next - (next > index ? 1 : 0));
       // Moved from j + 1: a head there is stored as j + 2.
-      const int32_t b = BucketOf(entry->GetHash(), t.capacity, t.reciprocal);
+      const int32_t b = BucketOf(entry->GetHash(), capacity, reciprocal);
       buckets[b] -= buckets[b] == j + 2 ? 1 : 0;
     }
   }
 
   static void LowerLinks(Table& t, int32_t index, int32_t last) noexcept {
+    Slot* slots = t.entries.Data();
     for (int32_t j = index; j < last; ++j) {
-      Entry* entry = At(t, j);
+      Entry* entry = static_cast<Entry*>(slots[j].Get());
       const int32_t next = entry->GetNext();
-      if (next > index) entry->SetNext(next - 1);
+      entry->SetNext(next - (next > index ? 1 : 0));
     }
   }
 
   // Every head at or above `index` (stored as more than index) drops by one.
   static void LowerAllHeads(Table& t, int32_t index) noexcept {
     int32_t* buckets = t.buckets.Data();
-    for (int32_t b = 0; b < t.capacity; ++b) buckets[b] -= buckets[b] > index ? 1 : 0;
+    const int32_t capacity = t.capacity;
+    for (int32_t b = 0; b < capacity; ++b) buckets[b] -= buckets[b] > index ? 1 : 0;
   }
 };
 
