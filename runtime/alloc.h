@@ -6,7 +6,9 @@
 // costs one relaxed load on the fast path.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstring>
 
 namespace hb {
 
@@ -54,5 +56,88 @@ class ScopedAllocationFailure {
  private:
   int saved_;
 };
+
+// --- inline fast paths of the small blocks -----------------------------------
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define HB_SMALL_BLOCK_POOL 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define HB_SMALL_BLOCK_POOL 0
+#endif
+#endif
+#ifndef HB_SMALL_BLOCK_POOL
+#define HB_SMALL_BLOCK_POOL 1
+#endif
+
+namespace alloc_detail {
+
+inline constexpr std::size_t kGrain = 8;
+inline constexpr std::size_t kClassCount = kSmallBlockLimit / kGrain;
+
+// Size class of 1 to kSmallBlockLimit bytes.
+constexpr std::size_t ClassOf(std::size_t bytes) noexcept { return (bytes - 1) / kGrain; }
+
+struct FreeLink {
+  FreeLink* next;
+};
+
+// This thread's free lists, one per size class, and the part of its current
+// chunk not yet handed out (see alloc.cpp).
+struct ThreadBlocks {
+  FreeLink* free[kClassCount];
+  char* bump;
+  char* bumpEnd;
+};
+extern constinit thread_local ThreadBlocks t_blocks;
+
+// Non-zero while failures are being injected (ScopedAllocationFailure).
+extern std::atomic<int> g_failuresPending;
+
+void* AllocateSmallBlockSlow(std::size_t bytes) noexcept;
+
+}  // namespace alloc_detail
+
+#if HB_SMALL_BLOCK_POOL
+
+inline void* AllocateSmallBlock(std::size_t bytes) noexcept {
+  using namespace alloc_detail;
+  if (bytes - 1 < kSmallBlockLimit && g_failuresPending.load(std::memory_order_relaxed) == 0) {
+    FreeLink*& head = t_blocks.free[ClassOf(bytes)];
+    if (FreeLink* block = head) {
+      head = block->next;
+      return block;
+    }
+  }
+  return AllocateSmallBlockSlow(bytes);
+}
+
+inline void FreeSmallBlock(void* block, std::size_t bytes) noexcept {
+  using namespace alloc_detail;
+  if (bytes - 1 < kSmallBlockLimit) {
+    if (block == nullptr) return;
+    auto* link = static_cast<FreeLink*>(block);
+    FreeLink*& head = t_blocks.free[ClassOf(bytes)];
+    link->next = head;
+    head = link;
+    return;
+  }
+  FreeBlock(block);
+}
+
+inline void* AllocateZeroedSmallBlock(std::size_t bytes) noexcept {
+  if (bytes - 1 >= kSmallBlockLimit) return AllocateZeroedBlock(bytes);
+  void* block = AllocateSmallBlock(bytes);
+  if (block != nullptr) std::memset(block, 0, bytes);
+  return block;
+}
+
+#else
+
+inline void* AllocateSmallBlock(std::size_t bytes) noexcept { return AllocateBlock(bytes); }
+inline void* AllocateZeroedSmallBlock(std::size_t bytes) noexcept { return AllocateZeroedBlock(bytes); }
+inline void FreeSmallBlock(void* block, std::size_t) noexcept { FreeBlock(block); }
+
+#endif  // HB_SMALL_BLOCK_POOL
 
 }  // namespace hb

@@ -27,13 +27,6 @@ char* DynString::AllocateBuffer(uint32_t length) noexcept {
   return data;
 }
 
-void DynString::FreeBuffer(char* data) noexcept {
-  if (data == nullptr) return;
-  uint32_t length;
-  std::memcpy(&length, data - sizeof(uint32_t), sizeof length);
-  FreeSmallBlock(data - sizeof(uint32_t), BlockBytes(length));
-}
-
 void DynString::CopyFrom(const char* bytes, uint32_t length) noexcept {
   data_ = nullptr;
   if (length == 0 || bytes == nullptr) return;

@@ -18,6 +18,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "runtime/alloc.h"
+
 namespace hb {
 
 class DynString {
@@ -93,7 +95,12 @@ class DynString {
  private:
   static uint32_t Checked(std::size_t size) noexcept;
   static char* AllocateBuffer(uint32_t length) noexcept;
-  static void FreeBuffer(char* data) noexcept;
+  static void FreeBuffer(char* data) noexcept {
+    if (data == nullptr) return;
+    uint32_t length;
+    std::memcpy(&length, data - sizeof(uint32_t), sizeof length);
+    FreeSmallBlock(data - sizeof(uint32_t), BlockBytes(length));
+  }
   void CopyFrom(const char* bytes, uint32_t length) noexcept;
 
   char* data_ = nullptr;
