@@ -100,6 +100,18 @@ void* AllocateSmallBlockSlow(std::size_t bytes) noexcept;
 
 #if HB_SMALL_BLOCK_POOL
 
+namespace alloc_detail {
+// A block of 1 to kSmallBlockLimit bytes when one is on its free list and no
+// failure is being injected; null otherwise (the caller takes the full path).
+inline void* TakeListedSmallBlock(std::size_t bytes) noexcept {
+  if (g_failuresPending.load(std::memory_order_relaxed) != 0) return nullptr;
+  FreeLink*& head = t_blocks.free[ClassOf(bytes)];
+  FreeLink* block = head;
+  if (block != nullptr) head = block->next;
+  return block;
+}
+}  // namespace alloc_detail
+
 inline void* AllocateSmallBlock(std::size_t bytes) noexcept {
   using namespace alloc_detail;
   if (bytes - 1 < kSmallBlockLimit && g_failuresPending.load(std::memory_order_relaxed) == 0) {
@@ -133,6 +145,10 @@ inline void* AllocateZeroedSmallBlock(std::size_t bytes) noexcept {
 }
 
 #else
+
+namespace alloc_detail {
+inline void* TakeListedSmallBlock(std::size_t) noexcept { return nullptr; }
+}  // namespace alloc_detail
 
 inline void* AllocateSmallBlock(std::size_t bytes) noexcept { return AllocateBlock(bytes); }
 inline void* AllocateZeroedSmallBlock(std::size_t bytes) noexcept { return AllocateZeroedBlock(bytes); }

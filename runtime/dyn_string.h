@@ -25,12 +25,16 @@ namespace hb {
 class DynString {
  public:
   DynString() noexcept = default;
-  DynString(const char* bytes, uint32_t length) noexcept { CopyFrom(bytes, length); }
+  DynString(const char* bytes, uint32_t length) noexcept {
+    if (!CopySmall(bytes, length)) CopyFrom(bytes, length);
+  }
   DynString(std::string_view text) noexcept { CopyFrom(text.data(), Checked(text.size())); }
   DynString(const char* c_string) noexcept
       : DynString(std::string_view(c_string == nullptr ? "" : c_string)) {}
 
-  DynString(const DynString& other) noexcept { CopyFrom(other.data_, other.Length()); }
+  DynString(const DynString& other) noexcept {
+    if (!CopySmall(other.data_, other.Length())) CopyFrom(other.data_, other.Length());
+  }
   DynString(DynString&& other) noexcept : data_(other.data_) { other.data_ = nullptr; }
   ~DynString() { FreeBuffer(data_); }
 
@@ -93,6 +97,43 @@ class DynString {
   }
 
  private:
+  // The copy of a text of 1 to kSmallText bytes from a small block taken
+  // inline; false, with nothing done, for other lengths and when the inline
+  // path has no block at hand (CopyFrom then does the whole work).
+  static constexpr uint32_t kSmallText = 32;
+  bool CopySmall(const char* bytes, uint32_t length) noexcept {
+    if (length - 1 >= kSmallText || bytes == nullptr) return false;
+    void* block = alloc_detail::TakeListedSmallBlock(BlockBytes(length));
+    if (block == nullptr) return false;
+    std::memcpy(block, &length, sizeof length);
+    char* data = static_cast<char*>(block) + sizeof(uint32_t);
+    CopyUpTo32(data, bytes, length);
+    data[length] = '\0';
+    data_ = data;
+    return true;
+  }
+  // 1 to 32 bytes as overlapping word copies, without a call.
+  static void CopyUpTo32(char* to, const char* from, uint32_t length) noexcept {
+    const auto move = [to, from](uint32_t at, auto word) {
+      std::memcpy(&word, from + at, sizeof word);
+      std::memcpy(to + at, &word, sizeof word);
+    };
+    if (length >= 16) {
+      move(0, uint64_t{});
+      move(8, uint64_t{});
+      move(length - 16, uint64_t{});
+      move(length - 8, uint64_t{});
+    } else if (length >= 8) {
+      move(0, uint64_t{});
+      move(length - 8, uint64_t{});
+    } else if (length >= 4) {
+      move(0, uint32_t{});
+      move(length - 4, uint32_t{});
+    } else {
+      for (uint32_t i = 0; i < length; ++i) to[i] = from[i];
+    }
+  }
+
   static uint32_t Checked(std::size_t size) noexcept;
   static char* AllocateBuffer(uint32_t length) noexcept;
   static void FreeBuffer(char* data) noexcept {

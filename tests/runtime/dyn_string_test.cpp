@@ -44,6 +44,24 @@ TEST(DynString, EqualSeesADifferenceAtEveryPosition) {
   }
 }
 
+// Copies made from bytes and from another string, around the word sizes of
+// the inline copy, with freed blocks of the same size about to be reused.
+TEST(DynString, CopiesKeepEveryByteAtEveryLength) {
+  for (uint32_t length = 1; length <= 40; ++length) {
+    std::string text(length, 'a');
+    for (uint32_t i = 0; i < length; ++i) text[i] = static_cast<char>('A' + (i * 7) % 26);
+    for (int round = 0; round < 2; ++round) {
+      const DynString fromBytes(text.data(), length);
+      const DynString copy(fromBytes);
+      for (const DynString* s : {&fromBytes, &copy}) {
+        EXPECT_EQ(s->View(), text) << "length " << length;
+        ASSERT_NE(s->Data(), nullptr);
+        EXPECT_EQ(s->Data()[length], '\0') << "length " << length;
+      }
+    }
+  }
+}
+
 TEST(DynString, AssignmentOfEqualLengthReusesTheBuffer) {
   DynString target("abcd");
   const char* buffer = target.Data();
