@@ -156,18 +156,19 @@ inline bool Equal(const DynString& a, const DynString& b) noexcept {
   const char* x = a.Data();
   const char* y = b.Data();
   if (length > 32) return std::memcmp(x, y, length) == 0;
-  const auto differ = [x, y](uint32_t at, auto word) {
+  // The bits in which two words at `at` differ.
+  const auto differ = [x, y](uint32_t at, auto word) -> uint64_t {
     decltype(word) u, v;
     std::memcpy(&u, x + at, sizeof u);
     std::memcpy(&v, y + at, sizeof v);
-    return u != v;
+    return u ^ v;
   };
   if (length >= 16) {
-    return !(differ(0, uint64_t{}) | differ(8, uint64_t{}) | differ(length - 16, uint64_t{}) |
-             differ(length - 8, uint64_t{}));
+    return (differ(0, uint64_t{}) | differ(8, uint64_t{}) | differ(length - 16, uint64_t{}) |
+            differ(length - 8, uint64_t{})) == 0;
   }
-  if (length >= 8) return !(differ(0, uint64_t{}) | differ(length - 8, uint64_t{}));
-  if (length >= 4) return !(differ(0, uint32_t{}) | differ(length - 4, uint32_t{}));
+  if (length >= 8) return (differ(0, uint64_t{}) | differ(length - 8, uint64_t{})) == 0;
+  if (length >= 4) return (differ(0, uint32_t{}) | differ(length - 4, uint32_t{})) == 0;
   for (uint32_t i = 0; i < length; ++i) {
     if (x[i] != y[i]) return false;
   }
