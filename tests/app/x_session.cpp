@@ -84,18 +84,11 @@ std::vector<std::string> XSession::InkRows(Window window, int columns, int rows)
   for (const auto& [pixel, count] : frequency)
     if (count > best) best = count, background = pixel;
 
-  // Only a cell's inner pixels count, so that a glyph's edge touching its
-  // neighbour does not mark the neighbour.
   const int cellWidth = width / columns, lineHeight = height / rows;
   std::vector<std::string> ink(rows, std::string(columns, '.'));
-  for (int row = 0; row < rows; ++row)
-    for (int column = 0; column < columns; ++column)
-      for (int y = row * lineHeight + 1; y < (row + 1) * lineHeight - 1 && ink[row][column] == '.'; ++y)
-        for (int x = column * cellWidth + 1; x < (column + 1) * cellWidth - 1; ++x)
-          if (XGetPixel(image, x, y) != background) {
-            ink[row][column] = '#';
-            break;
-          }
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (XGetPixel(image, x, y) != background) ink[y / lineHeight][x / cellWidth] = '#';
   XDestroyImage(image);
   return ink;
 }

@@ -34,8 +34,8 @@ class XSession {
   bool Shown(Window window);
 
   // One string per cell row of the window, one character per cell: '#' when
-  // the cell's inner pixels hold anything but the background colour, '.'
-  // otherwise. Empty when the window size is not `columns` x `rows` cells.
+  // any pixel of the cell differs from the background colour (the commonest
+  // one), '.' otherwise. Empty when the window size is not `columns` x `rows` cells.
   std::vector<std::string> InkRows(Window window, int columns, int rows);
 
   // Types `key` (an xdotool key name) into `window` as the keyboard would.
