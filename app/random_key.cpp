@@ -1,6 +1,7 @@
 #include "app/random_key.h"
 
 #include <algorithm>
+#include <array>
 
 #include "runtime/string_ops.h"
 
@@ -11,6 +12,31 @@ constexpr uint32_t kMultiplier = 134775813u;
 constexpr uint32_t kIncrement = 1u;
 
 RandomState state{kRandomStart, kRandomStart};
+
+// The generator k steps ahead in one step: seed_k = kAhead[k].scale * seed +
+// kAhead[k].offset (mod 2^32). RandomKey computes its 20 seeds from the
+// seed it starts with instead of one after another, so the letters do not
+// wait on each other; the keys and the final state are the same.
+struct Affine {
+  uint32_t scale;
+  uint32_t offset;
+};
+
+constexpr std::array<Affine, kRandomKeyLength + 1> MakeSkipAhead() {
+  std::array<Affine, kRandomKeyLength + 1> ahead{};
+  ahead[0] = {1u, 0u};
+  for (std::size_t k = 1; k < ahead.size(); ++k) {
+    ahead[k] = {ahead[k - 1].scale * kMultiplier, ahead[k - 1].offset * kMultiplier + kIncrement};
+  }
+  return ahead;
+}
+
+constexpr std::array<Affine, kRandomKeyLength + 1> kAhead = MakeSkipAhead();
+
+// RandomInRange(65, 90) for a seed that has already been advanced.
+constexpr char LetterFor(uint32_t seed) {
+  return static_cast<char>('A' + ((uint64_t{seed >> 1} * 26u) >> 31));
+}
 
 }  // namespace
 
@@ -33,7 +59,14 @@ DynString RandomKey() {
   DynString key = Spaces(kRandomKeyLength);
   char* letters = key.MutableData();
   if (letters == nullptr) return key;  // out of memory: the empty key
-  for (int32_t i = 0; i < kRandomKeyLength; ++i) letters[i] = static_cast<char>(RandomInRange(65, 90));
+  const uint32_t start = state.seed;
+  for (int32_t i = 0; i < kRandomKeyLength; ++i) {
+    const Affine& step = kAhead[static_cast<std::size_t>(i) + 1];
+    letters[i] = LetterFor(step.scale * start + step.offset);
+  }
+  const Affine& last = kAhead[kRandomKeyLength];
+  state.seed = last.scale * start + last.offset;
+  state.last = state.seed;
   return key;
 }
 

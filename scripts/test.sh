@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 source scripts/deps.sh
 hb_ensure_packages "${HB_BUILD_PACKAGES[@]}" "${HB_TEST_PACKAGES[@]}"
 jobs=$(nproc)
+mkdir -p build
+log=build/test.log
+: >"$log"
 
 stage() { printf '\n=== %s ===\n' "$*"; }
 
@@ -16,6 +19,8 @@ build_and_test() {  # dir, extra cmake arguments...
   cmake --build "$dir" -j"$jobs"
   ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 }
+
+exec > >(tee -a "$log") 2>&1
 
 stage "optimised build"
 build_and_test build/test-release -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -30,3 +35,9 @@ for extra in scripts/test.d/*.sh; do
   stage "$(basename "$extra" .sh)"
   bash "$extra"
 done
+
+# Every stage passed (set -e stops at the first failure): one closing line
+# with the number of ctest cases run across the stages.
+total=$(grep -Eo 'tests passed, 0 tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')
+stages=$(ls scripts/test.d/*.sh 2>/dev/null | wc -l)
+printf '\nctest cases across all builds plus %s extra stages:\n%s passed, 0 failed\n' "$stages" "$total"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/benchmarks.h"
+#include "runtime/alloc.h"
 #include "runtime/object.h"
 
 namespace hb {
@@ -78,6 +79,21 @@ TEST(RandomKey, BenchmarksDrawTheirShareOfKeys) {
     const RandomState after = CurrentRandomState();
     NthKeyFromStart(5 + c.keys);
     EXPECT_EQ(after.seed, CurrentRandomState().seed) << c.name;
+  }
+}
+
+// A container that cannot be made (memory exhausted at its first block)
+// leaves its procedure with nothing to do: no crash, no key drawn.
+TEST(Benchmarks, ContainerThatCannotBeMadeEndsTheProcedureQuietly) {
+  for (void (*run)() : {WordBagDemo, StringBagBenchmark, StringMapDemo, StringMapBenchmark}) {
+    ResetRandomState();
+    const int32_t liveBefore = LiveObjectCount();
+    {
+      ScopedAllocationFailure failure(1);
+      run();
+    }
+    EXPECT_EQ(CurrentRandomState().seed, kRandomStart);
+    EXPECT_EQ(LiveObjectCount(), liveBefore);
   }
 }
 

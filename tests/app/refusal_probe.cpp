@@ -3,7 +3,7 @@
 #include "app/startup.h"
 
 namespace {
-hb::PlatformVersion OtherPlatform() { return hb::MakePlatformVersion("Windows", "4.10.2222"); }
+hb::PlatformVersion OtherPlatform() { return hb::MakePlatformVersion("SunOS", "5.11"); }
 int NeverRun(uintptr_t, uintptr_t, std::u16string_view, int32_t) { return 3; }
 }  // namespace
 

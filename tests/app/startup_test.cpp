@@ -27,7 +27,7 @@ struct Observed {
 };
 Observed observed;
 
-PlatformVersion OtherPlatform() { return MakePlatformVersion("Windows", "4.10.2222"); }
+PlatformVersion OtherPlatform() { return MakePlatformVersion("SunOS", "5.11"); }
 PlatformVersion ThisPlatform() { return MakePlatformVersion("Linux", "6.1.0-13-amd64"); }
 void CaptureMessage(std::string_view text) { observed.messages.emplace_back(text); }
 void CaptureStep(std::string_view step) { observed.steps.emplace_back(step); }

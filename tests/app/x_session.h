@@ -4,23 +4,28 @@
 #pragma once
 
 #include <X11/Xlib.h>
-#include <sys/types.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/console/virtual_display.h"
 
 namespace hb::test {
 
 class XSession {
  public:
-  // Starts Xvfb on a free display number; Ok() tells whether it came up.
+  // Starts Xvfb on a free display number and connects to it; Ok() tells
+  // whether that worked, Problem() why not.
   XSession();
   ~XSession();
   XSession(const XSession&) = delete;
   XSession& operator=(const XSession&) = delete;
 
   bool Ok() const { return display_ != nullptr; }
-  const std::string& DisplayName() const { return name_; }
+  std::string Problem() const { return server_.Problem(); }
+  // "DISPLAY=:N" for the programs under test.
+  Environment ForChildren() const { return server_.ForChildren(); }
 
   // The top-level window whose title is `title`, waiting up to `seconds`;
   // 0 when none appears.
@@ -29,16 +34,15 @@ class XSession {
   bool Shown(Window window);
 
   // One string per cell row of the window, one character per cell: '#' when
-  // the cell's inner pixels hold anything but the background colour, '.'
-  // otherwise. Empty when the window size is not `columns` x `rows` cells.
+  // any pixel of the cell differs from the background colour (the commonest
+  // one), '.' otherwise. Empty when the window size is not `columns` x `rows` cells.
   std::vector<std::string> InkRows(Window window, int columns, int rows);
 
   // Types `key` (an xdotool key name) into `window` as the keyboard would.
   bool TypeKey(Window window, const std::string& key);
 
  private:
-  pid_t server_ = -1;
-  std::string name_;
+  VirtualDisplay server_;
   Display* display_ = nullptr;
 };
 
