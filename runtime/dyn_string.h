@@ -82,15 +82,6 @@ class DynString {
     return data_ == nullptr ? std::string_view() : std::string_view(data_, Length());
   }
 
-  // Gives up the buffer without freeing it; the string becomes empty. The
-  // buffer's block starts sizeof(uint32_t) bytes before the returned address
-  // and goes back with FreeSmallBlock(block, BlockBytes(length)).
-  char* Detach() noexcept {
-    char* data = data_;
-    data_ = nullptr;
-    return data;
-  }
-
   // Bytes of the block behind a buffer of `length` text bytes.
   static constexpr std::size_t BlockBytes(uint32_t length) noexcept {
     return sizeof(uint32_t) + std::size_t{length} + 1;
