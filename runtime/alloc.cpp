@@ -84,8 +84,8 @@ void* ReallocateBlock(void* block, std::size_t bytes) noexcept {
 void FreeBlock(void* block) noexcept { std::free(block); }
 
 #if HB_SMALL_BLOCK_POOL
-// The inline path found the class's free list empty, or failures are being
-// injected, or the size is not small.
+// The inline path found no listed block and no room left in the chunk, or
+// failures are being injected, or the size is not small.
 void* alloc_detail::AllocateSmallBlockSlow(std::size_t bytes) noexcept {
   if (bytes == 0 || bytes > kSmallBlockLimit) return AllocateBlock(bytes);
   if (InjectedFailure()) return nullptr;

@@ -101,25 +101,30 @@ void* AllocateSmallBlockSlow(std::size_t bytes) noexcept;
 #if HB_SMALL_BLOCK_POOL
 
 namespace alloc_detail {
-// A block of 1 to kSmallBlockLimit bytes when one is on its free list and no
-// failure is being injected; null otherwise (the caller takes the full path).
-inline void* TakeListedSmallBlock(std::size_t bytes) noexcept {
+// A block of 1 to kSmallBlockLimit bytes from its class's free list, else
+// from the rest of the thread's current chunk; null when neither has one or
+// a failure is being injected (the caller then takes the full path, which
+// also starts new chunks).
+inline void* TakeReadySmallBlock(std::size_t bytes) noexcept {
   if (g_failuresPending.load(std::memory_order_relaxed) != 0) return nullptr;
-  FreeLink*& head = t_blocks.free[ClassOf(bytes)];
-  FreeLink* block = head;
-  if (block != nullptr) head = block->next;
+  ThreadBlocks& blocks = t_blocks;
+  const std::size_t cls = ClassOf(bytes);
+  if (FreeLink* block = blocks.free[cls]) {
+    blocks.free[cls] = block->next;
+    return block;
+  }
+  const std::size_t size = (cls + 1) * kGrain;
+  if (static_cast<std::size_t>(blocks.bumpEnd - blocks.bump) < size) return nullptr;
+  void* block = blocks.bump;
+  blocks.bump += size;
   return block;
 }
 }  // namespace alloc_detail
 
 inline void* AllocateSmallBlock(std::size_t bytes) noexcept {
   using namespace alloc_detail;
-  if (bytes - 1 < kSmallBlockLimit && g_failuresPending.load(std::memory_order_relaxed) == 0) {
-    FreeLink*& head = t_blocks.free[ClassOf(bytes)];
-    if (FreeLink* block = head) {
-      head = block->next;
-      return block;
-    }
+  if (bytes - 1 < kSmallBlockLimit) {
+    if (void* block = TakeReadySmallBlock(bytes)) return block;
   }
   return AllocateSmallBlockSlow(bytes);
 }
@@ -147,7 +152,7 @@ inline void* AllocateZeroedSmallBlock(std::size_t bytes) noexcept {
 #else
 
 namespace alloc_detail {
-inline void* TakeListedSmallBlock(std::size_t) noexcept { return nullptr; }
+inline void* TakeReadySmallBlock(std::size_t) noexcept { return nullptr; }
 }  // namespace alloc_detail
 
 inline void* AllocateSmallBlock(std::size_t bytes) noexcept { return AllocateBlock(bytes); }

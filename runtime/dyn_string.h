@@ -94,7 +94,7 @@ class DynString {
   static constexpr uint32_t kSmallText = 32;
   bool CopySmall(const char* bytes, uint32_t length) noexcept {
     if (length - 1 >= kSmallText || bytes == nullptr) return false;
-    void* block = alloc_detail::TakeListedSmallBlock(BlockBytes(length));
+    void* block = alloc_detail::TakeReadySmallBlock(BlockBytes(length));
     if (block == nullptr) return false;
     std::memcpy(block, &length, sizeof length);
     char* data = static_cast<char*>(block) + sizeof(uint32_t);

@@ -65,6 +65,22 @@ TEST(SmallBlocks, BlocksNeverOverlapAndZeroedOnesAreZeroWhenReused) {
   FreeSmallBlock(nullptr, 8);
 }
 
+// Far more blocks than one chunk holds, of sizes that do not divide it: the
+// blocks cut near each chunk's end must stay inside it and apart from the
+// first blocks of the next.
+TEST(SmallBlocks, BlocksStayApartAcrossManyChunks) {
+  std::vector<Held> held;
+  for (int i = 0; i < 12000; ++i) {
+    const std::size_t bytes = i % 3 == 0 ? 40 : kSmallBlockLimit - static_cast<std::size_t>(i % 5);
+    void* block = AllocateSmallBlock(bytes);
+    ASSERT_NE(block, nullptr) << "block " << i;
+    held.push_back({static_cast<unsigned char*>(block), bytes, static_cast<unsigned char>(i % 250 + 1)});
+    Fill(held.back());
+  }
+  for (const Held& h : held) EXPECT_TRUE(Intact(h)) << h.bytes << " bytes, mark " << int{h.mark};
+  for (const Held& h : held) FreeSmallBlock(h.block, h.bytes);
+}
+
 TEST(SmallBlocks, InjectedFailuresCountSmallAllocations) {
   void* first;
   void* second;
