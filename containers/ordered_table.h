@@ -115,7 +115,7 @@ struct TableCore {
     if (index < 0 || index >= t.count) return;
     Unlink(t, index);
     t.entries[index].Reset();  // the entry gives back its key and value
-    CloseGap(t, index);
+    CloseGapAndRenumberHeads(t, index);
     --t.count;
     CreateBlank(t, t.count);
   }
@@ -244,7 +244,7 @@ struct TableCore {
   // chains only point downwards. The heads are renumbered entry by entry
   // while fewer than 1000 entries moved, in the same pass over them as the
   // links; by one pass over all buckets otherwise. Both give the same table.
-  static void CloseGap(Table& t, int32_t index) noexcept {
+  static void CloseGapAndRenumberHeads(Table& t, int32_t index) noexcept {
     const int32_t last = t.count - 1;
     Slot* slots = t.entries.Data();
     std::memmove(static_cast<void*>(slots + index), static_cast<const void*>(slots + index + 1),
