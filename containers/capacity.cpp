@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace hb {
 namespace {
 
@@ -46,20 +50,10 @@ constexpr uint32_t Step4(uint32_t h, const unsigned char* p) {
   return h * kM4 + (p[0] * kM3 + p[1] * kM2) + (p[2] * kM1 + p[3]);
 }
 
-}  // namespace
-
-const int32_t* CapacityPrimes() noexcept { return kPrimes; }
-
-int32_t NextPrime(int32_t request) noexcept {
-  for (int32_t i = 0; i < kCapacityPrimeCount - 1; ++i) {
-    if (request < kPrimes[i]) return kPrimes[i];
-  }
-  return kPrimes[kCapacityPrimeCount - 1];
-}
-
-int32_t HashBytes(const void* bytes, std::size_t length) noexcept {
-  const auto* p = static_cast<const unsigned char*>(bytes);
-  uint32_t h = kHashStart;
+// h continued over `length` bytes: blocks of eight, one of four, then byte
+// by byte. Bytes are read one at a time, so every read lies within one of
+// the pieces a short string was written in (runtime/short_bytes.h).
+uint32_t ContinueBytes(uint32_t h, const unsigned char* p, std::size_t length) {
   std::size_t i = 0;
   for (; i + 8 <= length; i += 8) h = Step8(h, p + i);
   if (i + 4 <= length) {
@@ -67,14 +61,12 @@ int32_t HashBytes(const void* bytes, std::size_t length) noexcept {
     i += 4;
   }
   for (; i < length; ++i) h = Step(h, p[i]);
-  return static_cast<int32_t>(h & kHashMask);
+  return h;
 }
 
-// One pass: blocks of eight bytes while they hold no zero byte, one of four
-// when it holds none, then byte by byte up to the first zero or the end.
-int32_t HashText(const char* text, std::size_t length) noexcept {
-  const auto* p = reinterpret_cast<const unsigned char*>(text);
-  uint32_t h = kHashStart;
+// The same up to the first zero byte. The zero tests read blocks of eight
+// and four bytes at the same offsets as the pieces of a short string.
+uint32_t ContinueText(uint32_t h, const unsigned char* p, std::size_t length) {
   std::size_t i = 0;
   for (; i + 8 <= length; i += 8) {
     uint64_t block;
@@ -91,7 +83,106 @@ int32_t HashText(const char* text, std::size_t length) noexcept {
     }
   }
   for (; i < length && p[i] != 0; ++i) h = Step(h, p[i]);
-  return static_cast<int32_t>(h & kHashMask);
+  return h;
+}
+
+#if defined(__SSE2__)
+
+// Sixteen bytes at a time in SSE2 lanes.
+//
+// A block of 16 bytes advances h to h * M^16 + sum b_j * M^(15 - j). The
+// lanes hold the bytes widened to 16 bits, and a 32-bit weight w splits into
+// halves, w = lo + 2^16 hi, so that b * w = b * lo + 2^16 (b * hi) modulo
+// 2^32. Both halves go through the signed 16 x 16 -> 32-bit multiply-add
+// (pmaddwd): a half of 2^15 or more reads as half - 2^16 there, which the low
+// half pays back by adding 1 to its high half (b * 2^16 is exactly what it
+// lost) and which does not matter for the high half, whose sum only counts
+// modulo 2^16.
+struct LaneWeights {
+  alignas(16) int16_t low[16];
+  alignas(16) int16_t high[16];
+};
+
+constexpr int16_t AsSigned(uint32_t half) {
+  return static_cast<int16_t>(half >= 0x8000u ? static_cast<int32_t>(half) - 0x10000 : static_cast<int32_t>(half));
+}
+
+constexpr LaneWeights MakeLaneWeights() {
+  LaneWeights weights{};
+  uint32_t w = 1;  // M^(15 - j), from the last lane back
+  for (int j = 15; j >= 0; --j) {
+    const uint32_t low = w & 0xFFFFu;
+    const uint32_t high = ((w >> 16) + (low >= 0x8000u ? 1u : 0u)) & 0xFFFFu;
+    weights.low[j] = AsSigned(low);
+    weights.high[j] = AsSigned(high);
+    w *= kHashMultiplier;
+  }
+  return weights;
+}
+
+constexpr LaneWeights kLaneWeights = MakeLaneWeights();
+constexpr uint32_t kM16 = kM8 * kM8;
+
+inline __m128i Load16(const unsigned char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// sum b_j * M^(15 - j) over the block's bytes, modulo 2^32.
+inline uint32_t WeighBlock(__m128i block) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i first = _mm_unpacklo_epi8(block, zero);
+  const __m128i second = _mm_unpackhi_epi8(block, zero);
+  const auto* low = reinterpret_cast<const __m128i*>(kLaneWeights.low);
+  const auto* high = reinterpret_cast<const __m128i*>(kLaneWeights.high);
+  const __m128i lows = _mm_add_epi32(_mm_madd_epi16(first, _mm_load_si128(low)),
+                                     _mm_madd_epi16(second, _mm_load_si128(low + 1)));
+  const __m128i highs = _mm_add_epi32(_mm_madd_epi16(first, _mm_load_si128(high)),
+                                      _mm_madd_epi16(second, _mm_load_si128(high + 1)));
+  __m128i total = _mm_add_epi32(lows, _mm_slli_epi32(highs, 16));
+  total = _mm_add_epi32(total, _mm_shuffle_epi32(total, _MM_SHUFFLE(1, 0, 3, 2)));
+  total = _mm_add_epi32(total, _mm_shuffle_epi32(total, _MM_SHUFFLE(2, 3, 0, 1)));
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(total));
+}
+
+inline bool BlockHasZeroByte(__m128i block) {
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128())) != 0;
+}
+
+#endif  // __SSE2__
+
+}  // namespace
+
+const int32_t* CapacityPrimes() noexcept { return kPrimes; }
+
+int32_t NextPrime(int32_t request) noexcept {
+  for (int32_t i = 0; i < kCapacityPrimeCount - 1; ++i) {
+    if (request < kPrimes[i]) return kPrimes[i];
+  }
+  return kPrimes[kCapacityPrimeCount - 1];
+}
+
+int32_t HashBytes(const void* bytes, std::size_t length) noexcept {
+  const auto* p = static_cast<const unsigned char*>(bytes);
+  uint32_t h = kHashStart;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= length; i += 16) h = h * kM16 + WeighBlock(Load16(p + i));
+#endif
+  return static_cast<int32_t>(ContinueBytes(h, p + i, length - i) & kHashMask);
+}
+
+// Blocks of sixteen bytes up to the one that holds a zero byte; the rest
+// up to the zero in smaller steps.
+int32_t HashText(const char* text, std::size_t length) noexcept {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  uint32_t h = kHashStart;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= length; i += 16) {
+    const __m128i block = Load16(p + i);
+    if (BlockHasZeroByte(block)) break;
+    h = h * kM16 + WeighBlock(block);
+  }
+#endif
+  return static_cast<int32_t>(ContinueText(h, p + i, length - i) & kHashMask);
 }
 
 int32_t HashDWord(uint32_t key) noexcept {

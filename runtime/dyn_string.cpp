@@ -6,6 +6,19 @@
 #include "runtime/errors.h"
 
 namespace hb {
+namespace {
+
+// Short texts in the same pieces as every other copy and comparison of them
+// (short_bytes.h).
+void CopyBytes(char* to, const char* from, uint32_t length) noexcept {
+  if (length <= short_bytes::kLongest) {
+    short_bytes::Copy(to, from, length);
+  } else {
+    std::memcpy(to, from, length);
+  }
+}
+
+}  // namespace
 
 uint32_t DynString::Checked(std::size_t size) noexcept {
   // A text longer than the length field can count cannot be stored.
@@ -31,7 +44,7 @@ void DynString::CopyFrom(const char* bytes, uint32_t length) noexcept {
   data_ = nullptr;
   if (length == 0 || bytes == nullptr) return;
   data_ = AllocateBuffer(length);
-  if (data_ != nullptr) std::memcpy(data_, bytes, length);
+  if (data_ != nullptr) CopyBytes(data_, bytes, length);
 }
 
 DynString DynString::WithLength(uint32_t length) noexcept {
@@ -46,11 +59,13 @@ void DynString::Assign(const char* bytes, uint32_t length) noexcept {
     return;
   }
   if (length == Length()) {
-    std::memmove(data_, bytes, length);
+    // Same length: `bytes` is either this string's own first byte or
+    // outside it.
+    if (bytes != data_) CopyBytes(data_, bytes, length);
     return;
   }
   char* fresh = AllocateBuffer(length);
-  if (fresh != nullptr) std::memcpy(fresh, bytes, length);
+  if (fresh != nullptr) CopyBytes(fresh, bytes, length);
   FreeBuffer(data_);
   data_ = fresh;
 }

@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "runtime/alloc.h"
+#include "runtime/short_bytes.h"
 
 namespace hb {
 
@@ -91,40 +92,18 @@ class DynString {
   // The copy of a text of 1 to kSmallText bytes from a small block taken
   // inline; false, with nothing done, for other lengths and when the inline
   // path has no block at hand (CopyFrom then does the whole work).
-  static constexpr uint32_t kSmallText = 32;
+  static constexpr uint32_t kSmallText = short_bytes::kLongest;
   bool CopySmall(const char* bytes, uint32_t length) noexcept {
     if (length - 1 >= kSmallText || bytes == nullptr) return false;
     void* block = alloc_detail::TakeReadySmallBlock(BlockBytes(length));
     if (block == nullptr) return false;
     std::memcpy(block, &length, sizeof length);
     char* data = static_cast<char*>(block) + sizeof(uint32_t);
-    CopyUpTo32(data, bytes, length);
+    short_bytes::Copy(data, bytes, length);
     data[length] = '\0';
     data_ = data;
     return true;
   }
-  // 1 to 32 bytes as overlapping word copies, without a call.
-  static void CopyUpTo32(char* to, const char* from, uint32_t length) noexcept {
-    const auto move = [to, from](uint32_t at, auto word) {
-      std::memcpy(&word, from + at, sizeof word);
-      std::memcpy(to + at, &word, sizeof word);
-    };
-    if (length >= 16) {
-      move(0, uint64_t{});
-      move(8, uint64_t{});
-      move(length - 16, uint64_t{});
-      move(length - 8, uint64_t{});
-    } else if (length >= 8) {
-      move(0, uint64_t{});
-      move(length - 8, uint64_t{});
-    } else if (length >= 4) {
-      move(0, uint32_t{});
-      move(length - 4, uint32_t{});
-    } else {
-      for (uint32_t i = 0; i < length; ++i) to[i] = from[i];
-    }
-  }
-
   static uint32_t Checked(std::size_t size) noexcept;
   static char* AllocateBuffer(uint32_t length) noexcept;
   static void FreeBuffer(char* data) noexcept {
@@ -139,31 +118,12 @@ class DynString {
 };
 
 // Equal length and equal bytes; case-sensitive, no locale. Null equals "".
-// Up to 32 bytes are compared inline, as two overlapping pairs of 8-byte
-// words (or smaller), without a call.
+// Up to 32 bytes are compared inline, without a call.
 inline bool Equal(const DynString& a, const DynString& b) noexcept {
   const uint32_t length = a.Length();
   if (length != b.Length()) return false;
-  const char* x = a.Data();
-  const char* y = b.Data();
-  if (length > 32) return std::memcmp(x, y, length) == 0;
-  // The bits in which two words at `at` differ.
-  const auto differ = [x, y](uint32_t at, auto word) -> uint64_t {
-    decltype(word) u, v;
-    std::memcpy(&u, x + at, sizeof u);
-    std::memcpy(&v, y + at, sizeof v);
-    return u ^ v;
-  };
-  if (length >= 16) {
-    return (differ(0, uint64_t{}) | differ(8, uint64_t{}) | differ(length - 16, uint64_t{}) |
-            differ(length - 8, uint64_t{})) == 0;
-  }
-  if (length >= 8) return (differ(0, uint64_t{}) | differ(length - 8, uint64_t{})) == 0;
-  if (length >= 4) return (differ(0, uint32_t{}) | differ(length - 4, uint32_t{})) == 0;
-  for (uint32_t i = 0; i < length; ++i) {
-    if (x[i] != y[i]) return false;
-  }
-  return true;
+  if (length > short_bytes::kLongest) return std::memcmp(a.Data(), b.Data(), length) == 0;
+  return short_bytes::Same(a.Data(), b.Data(), length);
 }
 inline bool operator==(const DynString& a, const DynString& b) noexcept { return Equal(a, b); }
 

@@ -44,8 +44,8 @@ TEST(DynString, EqualSeesADifferenceAtEveryPosition) {
   }
 }
 
-// Copies made from bytes and from another string, around the word sizes of
-// the inline copy, with freed blocks of the same size about to be reused.
+// Copies made from bytes, from another string and by assignment, around the
+// piece sizes of the inline copy, with freed blocks of the same size about to be reused.
 TEST(DynString, CopiesKeepEveryByteAtEveryLength) {
   for (uint32_t length = 1; length <= 40; ++length) {
     std::string text(length, 'a');
@@ -53,7 +53,10 @@ TEST(DynString, CopiesKeepEveryByteAtEveryLength) {
     for (int round = 0; round < 2; ++round) {
       const DynString fromBytes(text.data(), length);
       const DynString copy(fromBytes);
-      for (const DynString* s : {&fromBytes, &copy}) {
+      DynString assigned(std::string(length, 'z'));  // same length: the buffer is reused
+      assigned = fromBytes;
+      assigned.Assign(assigned.Data(), length);  // its own bytes: unchanged
+      for (const DynString* s : {&fromBytes, &copy, static_cast<const DynString*>(&assigned)}) {
         EXPECT_EQ(s->View(), text) << "length " << length;
         ASSERT_NE(s->Data(), nullptr);
         EXPECT_EQ(s->Data()[length], '\0') << "length " << length;

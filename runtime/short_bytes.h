@@ -1,0 +1,109 @@
+// Copying and comparing short byte runs (1 to 32 bytes) inline.
+//
+// Every run is cut the same way: 16-byte pieces from the start while 16 or
+// more bytes remain, then one piece of 8, 4, 2 and 1 bytes each as the rest
+// of the length calls for (20 bytes: 16 + 4; 13 bytes: 8 + 4 + 1). Strings
+// are often read right after they were written (a key copied out of a table
+// and hashed and compared at once), and a read is only quick while the write
+// it depends on is still pending when the read lies within that one write.
+// Writing and reading with the same cuts keeps every read inside one write;
+// overlapping pieces would straddle two and stall each read until both
+// writes have left the processor.
+//
+// Readers elsewhere (the key hash) follow the same cuts, or read single bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace hb::short_bytes {
+
+inline constexpr uint32_t kLongest = 32;
+
+namespace detail {
+
+template <class Word>
+inline void MoveWord(char* to, const char* from) noexcept {
+  Word word;
+  std::memcpy(&word, from, sizeof word);
+  std::memcpy(to, &word, sizeof word);
+}
+
+template <class Word>
+inline uint64_t WordDifference(const char* x, const char* y) noexcept {
+  Word u;
+  Word v;
+  std::memcpy(&u, x, sizeof u);
+  std::memcpy(&v, y, sizeof v);
+  return static_cast<uint64_t>(u ^ v);
+}
+
+inline void Move16(char* to, const char* from) noexcept {
+#if defined(__SSE2__)
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+#else
+  MoveWord<uint64_t>(to, from);
+  MoveWord<uint64_t>(to + 8, from + 8);
+#endif
+}
+
+// Nonzero when the 16 bytes differ.
+inline uint64_t Difference16(const char* x, const char* y) noexcept {
+#if defined(__SSE2__)
+  const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x));
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y));
+  return static_cast<uint64_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(u, v)) ^ 0xFFFF);
+#else
+  return WordDifference<uint64_t>(x, y) | WordDifference<uint64_t>(x + 8, y + 8);
+#endif
+}
+
+}  // namespace detail
+
+// Copies `length` (0 to 32) bytes; the two runs must not overlap.
+inline void Copy(char* to, const char* from, uint32_t length) noexcept {
+  uint32_t at = 0;
+  for (; length - at >= 16; at += 16) detail::Move16(to + at, from + at);
+  const uint32_t rest = length - at;
+  if (rest & 8) {
+    detail::MoveWord<uint64_t>(to + at, from + at);
+    at += 8;
+  }
+  if (rest & 4) {
+    detail::MoveWord<uint32_t>(to + at, from + at);
+    at += 4;
+  }
+  if (rest & 2) {
+    detail::MoveWord<uint16_t>(to + at, from + at);
+    at += 2;
+  }
+  if (rest & 1) to[at] = from[at];
+}
+
+// Whether the `length` (0 to 32) bytes at x and y are the same.
+inline bool Same(const char* x, const char* y, uint32_t length) noexcept {
+  uint64_t difference = 0;
+  uint32_t at = 0;
+  for (; length - at >= 16; at += 16) difference |= detail::Difference16(x + at, y + at);
+  const uint32_t rest = length - at;
+  if (rest & 8) {
+    difference |= detail::WordDifference<uint64_t>(x + at, y + at);
+    at += 8;
+  }
+  if (rest & 4) {
+    difference |= detail::WordDifference<uint32_t>(x + at, y + at);
+    at += 4;
+  }
+  if (rest & 2) {
+    difference |= detail::WordDifference<uint16_t>(x + at, y + at);
+    at += 2;
+  }
+  if (rest & 1) difference |= static_cast<uint64_t>(x[at] != y[at]);
+  return difference == 0;
+}
+
+}  // namespace hb::short_bytes
