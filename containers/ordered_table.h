@@ -82,27 +82,26 @@ struct TableCore {
     const int32_t hash = Entry::HashOf(key);
     t.lastHash = hash;
     if (t.capacity == 0) return -1;  // creation ran out of memory
-    int32_t i = t.buckets[BucketOf(hash, t.capacity, t.reciprocal)] - 1;
-    while (i >= 0) {
-      Entry* entry = At(t, i);
-      if (entry->GetHash() == hash && entry->HoldsKey(key)) return i;
-      i = entry->GetNext();
-    }
-    return -1;
+    return FindInChain(t, key, hash, BucketOf(hash, t.capacity, t.reciprocal));
   }
 
   // Add: the index of the key, whose value (maps) is now `value`; a present
   // key keeps its index and its stored key text. kNothingStored when the
   // table is at its largest or memory ran out; the table is then unchanged.
+  // Locates the key as Locate does, and links a new key into the bucket
+  // found then unless the table grew in between.
   template <class... Value>
   static int32_t Insert(Table& t, const Key& key, const Value&... value) noexcept {
-    const int32_t found = Locate(t, key);
+    const int32_t hash = Entry::HashOf(key);
+    t.lastHash = hash;
+    const int32_t bucket = t.capacity == 0 ? -1 : BucketOf(hash, t.capacity, t.reciprocal);
+    const int32_t found = bucket < 0 ? -1 : FindInChain(t, key, hash, bucket);
     int32_t result = found;
     if (found >= 0) {
       [[maybe_unused]] Entry* entry = At(t, found);
       if (!(... && entry->ReplaceValue(value))) result = kNothingStored;
     } else {
-      result = Append(t, key, value...);
+      result = Append(t, bucket, key, value...);
     }
     t.lastHash = 0;
     return result;
@@ -157,13 +156,27 @@ struct TableCore {
   }
 
  private:
-  // Insert steps 2 to 6 for an absent key whose hash is in lastHash.
+  // The entry of `key` in chain of bucket `b`, -1 when absent.
+  static int32_t FindInChain(const Table& t, const Key& key, int32_t hash, int32_t b) noexcept {
+    int32_t i = t.buckets[b] - 1;
+    while (i >= 0) {
+      Entry* entry = At(t, i);
+      if (entry->GetHash() == hash && entry->HoldsKey(key)) return i;
+      i = entry->GetNext();
+    }
+    return -1;
+  }
+
+  // Insert steps 2 to 6 for an absent key whose hash is in lastHash and
+  // whose bucket at the current bucket count is `b`.
   template <class... Value>
-  static int32_t Append(Table& t, const Key& key, const Value&... value) noexcept {
-    if (t.count >= t.threshold && !Grow(t)) return kNothingStored;
+  static int32_t Append(Table& t, int32_t b, const Key& key, const Value&... value) noexcept {
+    if (t.count >= t.threshold) {
+      if (!Grow(t)) return kNothingStored;
+      b = BucketOf(t.lastHash, t.capacity, t.reciprocal);
+    }
     Entry* blank = BlankAt(t, t.count);
     if (blank == nullptr || !blank->Fill(key, value...)) return kNothingStored;
-    const int32_t b = BucketOf(t.lastHash, t.capacity, t.reciprocal);
     blank->SetHash(t.lastHash);
     blank->SetNext(t.buckets[b] - 1);
     ++t.count;
