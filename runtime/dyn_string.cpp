@@ -1,5 +1,6 @@
 #include "runtime/dyn_string.h"
 
+#include <cstdint>
 #include <limits>
 
 #include "runtime/alloc.h"
@@ -59,9 +60,17 @@ void DynString::Assign(const char* bytes, uint32_t length) noexcept {
     return;
   }
   if (length == Length()) {
-    // Same length: `bytes` is either this string's own first byte or
-    // outside it.
-    if (bytes != data_) CopyBytes(data_, bytes, length);
+    // Same length: the buffer is reused. Bytes that overlap it (only its
+    // own start makes sense here) are moved as memmove would.
+    if (bytes == data_) return;
+    const auto from = reinterpret_cast<std::uintptr_t>(bytes);
+    const auto to = reinterpret_cast<std::uintptr_t>(data_);
+    const bool overlaps = from < to + length && to < from + length;
+    if (overlaps) {
+      std::memmove(data_, bytes, length);
+    } else {
+      CopyBytes(data_, bytes, length);
+    }
     return;
   }
   char* fresh = AllocateBuffer(length);
