@@ -78,30 +78,22 @@ struct TableCore {
 
   // Index of `key`, -1 when absent. Hashes the key once into lastHash;
   // compares the stored hash before the key.
-  static int32_t Locate(Table& t, const Key& key) noexcept {
-    const int32_t hash = Entry::HashOf(key);
-    t.lastHash = hash;
-    if (t.capacity == 0) return -1;  // creation ran out of memory
-    return FindInChain(t, key, hash, BucketOf(hash, t.capacity, t.reciprocal));
-  }
+  static int32_t Locate(Table& t, const Key& key) noexcept { return Find(t, key).index; }
 
   // Add: the index of the key, whose value (maps) is now `value`; a present
   // key keeps its index and its stored key text. kNothingStored when the
   // table is at its largest or memory ran out; the table is then unchanged.
-  // Locates the key as Locate does, and links a new key into the bucket
-  // found then unless the table grew in between.
+  // A new key goes into the bucket the lookup found, unless the table grew
+  // in between.
   template <class... Value>
   static int32_t Insert(Table& t, const Key& key, const Value&... value) noexcept {
-    const int32_t hash = Entry::HashOf(key);
-    t.lastHash = hash;
-    const int32_t bucket = t.capacity == 0 ? -1 : BucketOf(hash, t.capacity, t.reciprocal);
-    const int32_t found = bucket < 0 ? -1 : FindInChain(t, key, hash, bucket);
-    int32_t result = found;
-    if (found >= 0) {
-      [[maybe_unused]] Entry* entry = At(t, found);
+    const Place place = Find(t, key);
+    int32_t result = place.index;
+    if (place.index >= 0) {
+      [[maybe_unused]] Entry* entry = At(t, place.index);
       if (!(... && entry->ReplaceValue(value))) result = kNothingStored;
     } else {
-      result = Append(t, bucket, key, value...);
+      result = Append(t, place.bucket, key, value...);
     }
     t.lastHash = 0;
     return result;
@@ -156,19 +148,31 @@ struct TableCore {
   }
 
  private:
-  // The entry of `key` in chain of bucket `b`, -1 when absent.
-  static int32_t FindInChain(const Table& t, const Key& key, int32_t hash, int32_t b) noexcept {
-    int32_t i = t.buckets[b] - 1;
-    while (i >= 0) {
+  // Where Locate found a key: its index (-1 when absent) and the bucket of
+  // its hash (-1 when the table has no buckets: creation ran out of memory).
+  struct Place {
+    int32_t index;
+    int32_t bucket;
+  };
+
+  // Locate's work: hashes the key once into lastHash and walks its chain,
+  // comparing the stored hash before the key.
+  static Place Find(Table& t, const Key& key) noexcept {
+    const int32_t hash = Entry::HashOf(key);
+    t.lastHash = hash;
+    if (t.capacity == 0) return {-1, -1};
+    const int32_t b = BucketOf(hash, t.capacity, t.reciprocal);
+    for (int32_t i = t.buckets[b] - 1; i >= 0;) {
       Entry* entry = At(t, i);
-      if (entry->GetHash() == hash && entry->HoldsKey(key)) return i;
+      if (entry->GetHash() == hash && entry->HoldsKey(key)) return {i, b};
       i = entry->GetNext();
     }
-    return -1;
+    return {-1, b};
   }
 
   // Insert steps 2 to 6 for an absent key whose hash is in lastHash and
-  // whose bucket at the current bucket count is `b`.
+  // whose bucket at the current bucket count is `b` (-1 with no buckets,
+  // where the threshold of -1 always makes the table grow first).
   template <class... Value>
   static int32_t Append(Table& t, int32_t b, const Key& key, const Value&... value) noexcept {
     if (t.count >= t.threshold) {

@@ -60,9 +60,8 @@ void DynString::Assign(const char* bytes, uint32_t length) noexcept {
     return;
   }
   if (length == Length()) {
-    // Same length: the buffer is reused. Bytes that overlap it (only its
-    // own start makes sense here) are moved as memmove would.
-    if (bytes == data_) return;
+    // Same length: the buffer is reused. Bytes that overlap it (its own
+    // start, in practice) are moved as memmove would.
     const auto from = reinterpret_cast<std::uintptr_t>(bytes);
     const auto to = reinterpret_cast<std::uintptr_t>(data_);
     const bool overlaps = from < to + length && to < from + length;
