@@ -66,15 +66,17 @@ class SkipAheadKeyGenerator {
 // advances h by h * M^8 + sum b_j * M^(7-j): eight independent products
 // instead of eight dependent multiply-adds.
 inline constexpr int kHashBlock = 8;
+inline constexpr int kWideBlock = 16;  // the AVX2 form's block, below
 
-constexpr std::array<uint32_t, kHashBlock + 1> MakeHashPowers() {
-  std::array<uint32_t, kHashBlock + 1> p{};
+// kHashPowers[k] = M^k, for both block sizes.
+constexpr std::array<uint32_t, kWideBlock + 1> MakeHashPowers() {
+  std::array<uint32_t, kWideBlock + 1> p{};
   p[0] = 1;
-  for (int i = 1; i <= kHashBlock; ++i) p[i] = p[i - 1] * kHashMultiplier;
+  for (int i = 1; i <= kWideBlock; ++i) p[i] = p[i - 1] * kHashMultiplier;
   return p;
 }
 
-inline constexpr std::array<uint32_t, kHashBlock + 1> kHashPowers = MakeHashPowers();
+inline constexpr std::array<uint32_t, kWideBlock + 1> kHashPowers = MakeHashPowers();
 
 // The definition, one multiply-add per byte: the reference the other forms
 // are checked and timed against.
@@ -102,22 +104,12 @@ inline int32_t HashBytesBlocked(const void* bytes, std::size_t length) {
 // 32 bits, multiplied by M^15 .. M^0 in one step, the lanes added up. Only
 // for processors that have AVX2 (the caller checks); the last bytes go
 // four and then one at a time.
-inline constexpr int kWideBlock = 16;
-
-constexpr std::array<uint32_t, kWideBlock + 1> MakeWidePowers() {
-  std::array<uint32_t, kWideBlock + 1> p{};
-  p[0] = 1;
-  for (int i = 1; i <= kWideBlock; ++i) p[i] = p[i - 1] * kHashMultiplier;
-  return p;
-}
-
-inline constexpr std::array<uint32_t, kWideBlock + 1> kWidePowers = MakeWidePowers();
 
 // Lane j of a block holds byte j, so it takes M^(15 - j).
 alignas(32) inline constexpr uint32_t kLaneWeights[kWideBlock] = {
-    kWidePowers[15], kWidePowers[14], kWidePowers[13], kWidePowers[12], kWidePowers[11], kWidePowers[10],
-    kWidePowers[9],  kWidePowers[8],  kWidePowers[7],  kWidePowers[6],  kWidePowers[5],  kWidePowers[4],
-    kWidePowers[3],  kWidePowers[2],  kWidePowers[1],  kWidePowers[0]};
+    kHashPowers[15], kHashPowers[14], kHashPowers[13], kHashPowers[12], kHashPowers[11], kHashPowers[10],
+    kHashPowers[9],  kHashPowers[8],  kHashPowers[7],  kHashPowers[6],  kHashPowers[5],  kHashPowers[4],
+    kHashPowers[3],  kHashPowers[2],  kHashPowers[1],  kHashPowers[0]};
 
 [[gnu::target("avx2")]] inline int32_t HashBytesAvx2(const void* bytes, std::size_t length) {
   const auto* p = static_cast<const unsigned char*>(bytes);
@@ -132,10 +124,10 @@ alignas(32) inline constexpr uint32_t kLaneWeights[kWideBlock] = {
     __m128i t = _mm_add_epi32(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
     t = _mm_add_epi32(t, _mm_shuffle_epi32(t, 0x4E));
     t = _mm_add_epi32(t, _mm_shuffle_epi32(t, 0xB1));
-    h = h * kWidePowers[kWideBlock] + static_cast<uint32_t>(_mm_cvtsi128_si32(t));
+    h = h * kHashPowers[kWideBlock] + static_cast<uint32_t>(_mm_cvtsi128_si32(t));
   }
   for (; i + 4 <= length; i += 4)
-    h = h * kWidePowers[4] + p[i] * kWidePowers[3] + p[i + 1] * kWidePowers[2] + p[i + 2] * kWidePowers[1] + p[i + 3];
+    h = h * kHashPowers[4] + p[i] * kHashPowers[3] + p[i + 1] * kHashPowers[2] + p[i + 2] * kHashPowers[1] + p[i + 3];
   for (; i < length; ++i) h = h * kHashMultiplier + p[i];
   return static_cast<int32_t>(h & kHashMask);
 }
