@@ -1,7 +1,7 @@
 // hashbench-bench: one measurement per process, so that every sample starts
 // from a fresh heap. bench/run.sh drives it and computes the medians.
 //
-//   hashbench-bench list                       names of the containers built in
+//   hashbench-bench list                       one line per container: name peer form label
 //   hashbench-bench check                      keys and pass results are right
 //   hashbench-bench passes NAME N ASC_LIMIT    one line: name n ticks of the 7 passes
 //   hashbench-bench memory NAME bag|map N      one line: name kind n bytes-per-key
@@ -11,11 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "bench/contenders.h"
 #include "bench/key_generator.h"
 #include "bench/memory.h"
+#include "bench/ours.h"
 #include "bench/passes.h"
 
 namespace hb::bench {
@@ -64,7 +66,7 @@ bool CountsAreRight(const char* name, int32_t n, bool ranAscending, const PassCo
 }
 
 int List() {
-  for (const Contender& c : Contenders()) std::printf("%s\t%s\n", c.name, c.label);
+  for (const Contender& c : Contenders()) std::printf("%s\t%s\t%s\t%s\n", c.name, c.peer, FormName(c.form), c.label);
   return 0;
 }
 
@@ -136,6 +138,12 @@ int Check() {
   right = right && std::string_view(key.data(), key.size()) == "BXRHSYRZERCNGJAFOLNC";
   for (int i = 2001; i < 3000; ++i) fromStart.Next(key);
   right = right && std::string_view(key.data(), key.size()) == "DESZPJQWYJGBLMKOFTNV";
+  ProgramKeys program;
+  SuiteKeys<std::string> suite;
+  for (int i = 0; i < 3000; ++i) {
+    const DynString made = program.Next();
+    right = right && std::string_view(made.Data(), static_cast<std::size_t>(made.Length())) == suite.Next();
+  }
   if (!right) std::fputs("hashbench-bench: the key generator does not give the program's keys\n", stderr);
   for (const Contender& c : Contenders()) {
     PassCounts counts;

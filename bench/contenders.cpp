@@ -2,54 +2,80 @@
 
 #include <cstring>
 
+#include "bench/key_generator.h"
 #include "bench/memory.h"
+#include "bench/ours.h"
 #include "bench/peer_absl.h"
 #include "bench/peer_multi_index.h"
 #include "bench/peer_std.h"
 #include "bench/peer_tsl.h"
-#ifdef HASHBENCH_BENCH_OURS
-#include "bench/ours.h"
-#endif
+#include "bench/same_contract.h"
 
 namespace hb::bench {
 namespace {
 
-template <class Bag, class Map>
+template <class Bag, class Map, class Keys>
 PassTicks RunPasses(int32_t n, bool runAscending, PassCounts& counts) {
-  return RunAllPasses<Bag, Map>(n, runAscending, counts);
+  return RunAllPasses<Bag, Map, Keys>(n, runAscending, counts);
 }
 
-template <class Bag, class Map>
+template <class Bag, class Map, class Keys>
 int32_t BuildAndMeasure(bool map, int32_t n, long& peakKb) {
-  KeyGenerator generator;
+  Keys keys;
   if (map) {
     Map container;
-    MapBuildPass(container, generator, n);
+    MapBuildPass(container, keys, n);
     peakKb = PeakResidentKb();
     return container.Count();
   }
   Bag container;
-  BuildPass(container, generator, n);
+  BuildPass(container, keys, n);
   peakKb = PeakResidentKb();
   return container.Count();
 }
 
-template <class Bag, class Map>
-constexpr Contender Make(const char* name, const char* label) {
-  return {name, label, &RunPasses<Bag, Map>, &BuildAndMeasure<Bag, Map>};
+template <class Bag, class Map, class Keys = SuiteKeys<typename Bag::Key>>
+constexpr Contender Make(const char* name, const char* peer, Form form, const char* label) {
+  return {name, peer, form, label, &RunPasses<Bag, Map, Keys>, &BuildAndMeasure<Bag, Map, Keys>};
 }
 
+// Every peer twice: held to the program's contract, and by reference.
+template <class Bag, class Map>
+constexpr std::array<Contender, 2> BothForms(const char* name, const char* referenceName, const char* label) {
+  return {Make<SameContract<Bag>, SameContract<Map>>(name, name, Form::kSameContract, label),
+          Make<Bag, Map>(referenceName, name, Form::kByReference, label)};
+}
+
+constexpr auto kTsl = BothForms<TslBag, TslMap>("tsl", "tsl-ref", "tsl::ordered_set / ordered_map<std::string>");
+constexpr auto kBoost = BothForms<MultiIndexBag, MultiIndexMap>(
+    "boost", "boost-ref", "boost::multi_index_container (random_access + hashed_unique)");
+constexpr auto kStd =
+    BothForms<StdBag, StdMap>("std", "std-ref", "std::unordered_map + std::vector in insertion order");
+constexpr auto kAbsl =
+    BothForms<AbslBag, AbslMap>("absl", "absl-ref", "absl::flat_hash_map + std::vector in insertion order");
+
 constexpr Contender kContenders[] = {
-#ifdef HASHBENCH_BENCH_OURS
-    Make<OurBag, OurMap>("hashbench", "our cStringBag / cStringToStringMap"),
-#endif
-    Make<TslBag, TslMap>("tsl", "tsl::ordered_set / ordered_map<std::string>"),
-    Make<MultiIndexBag, MultiIndexMap>("boost", "boost::multi_index_container (random_access + hashed_unique)"),
-    Make<StdBag, StdMap>("std", "std::unordered_map + std::vector in insertion order"),
-    Make<AbslBag, AbslMap>("absl", "absl::flat_hash_map + std::vector in insertion order"),
+    Make<OurBag, OurMap>("hashbench", "hashbench", Form::kOurs, "our cStringBag / cStringToStringMap"),
+    Make<OurBag, OurMap, ProgramKeys>("hashbench-randomkey", "hashbench", Form::kProgram,
+                                      "ours with the program's own RandomKey in the build passes"),
+    kTsl[0], kTsl[1], kBoost[0], kBoost[1], kStd[0], kStd[1], kAbsl[0], kAbsl[1],
 };
 
 }  // namespace
+
+const char* FormName(Form form) {
+  switch (form) {
+    case Form::kOurs:
+      return "ours";
+    case Form::kProgram:
+      return "program";
+    case Form::kSameContract:
+      return "copies";
+    case Form::kByReference:
+      return "ref";
+  }
+  return "?";
+}
 
 std::span<const Contender> Contenders() { return kContenders; }
 

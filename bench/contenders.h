@@ -1,7 +1,8 @@
-// The containers the suite times: ours (when the build has them) and the
-// peers a user would pick instead, each as a bag adapter and a map adapter.
+// The containers the suite times: ours and the peers a user would pick
+// instead, each as a bag adapter and a map adapter.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -9,8 +10,21 @@
 
 namespace hb::bench {
 
+// How a row of the table uses its container.
+enum class Form {
+  kOurs,          // ours through its interfaces, the suite's key generator
+  kProgram,       // ours with the program's own RandomKey in the build passes
+  kSameContract,  // a peer handing out new copies from KeyAt and Item
+  kByReference,   // a peer read by reference, as its users write it
+};
+
+// "ours", "program", "copies", "ref": the form column of `list`.
+const char* FormName(Form form);
+
 struct Contender {
   const char* name;   // command-line and table name
+  const char* peer;   // the container it times: the same for both forms of a peer
+  Form form;
   const char* label;  // what it is, for the table's legend
   PassTicks (*runPasses)(int32_t n, bool runAscending, PassCounts& counts);
   // Builds n keys into a fresh bag (or map) and returns its Count(); the

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace hb::bench {
 
@@ -39,6 +40,23 @@ class KeyGenerator {
 
  private:
   uint32_t seed_ = kSeedStart;
+};
+
+// The suite's keys as the build passes hand them over: each one a new owned
+// string of the container's own kind (std::string for the peers, DynString
+// for ours), made from the letters as the program's RandomKey makes its
+// string, and passed to Add or SetItem as a temporary.
+template <class String>
+class SuiteKeys {
+ public:
+  String Next() {
+    generator_.Next(letters_);
+    return String(letters_.data(), kKeyLength);
+  }
+
+ private:
+  KeyGenerator generator_;
+  KeyText letters_{};
 };
 
 }  // namespace hb::bench

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "bench/key_generator.h"
+#include "app/random_key.h"
 #include "containers/string_bag.h"
 #include "containers/string_to_string_map.h"
 #include "runtime/dyn_string.h"
@@ -12,12 +12,10 @@
 
 namespace hb::bench {
 
-// A fresh key string, as the program's key generator hands it out.
-inline DynString KeyString(const KeyText& key) { return DynString(key.data(), kKeyLength); }
-
 class OurBag {
  public:
-  void Add(const KeyText& key) { bag_->Add(KeyString(key)); }
+  using Key = DynString;
+  void Add(const DynString& key) { bag_->Add(key); }
   int32_t Count() { return bag_->Count(); }
   DynString KeyAt(int32_t index) { return bag_->KeyAt(index); }
   int32_t IndexOf(const DynString& key) { return bag_->IndexOf(key); }
@@ -29,10 +27,9 @@ class OurBag {
 
 class OurMap {
  public:
-  void SetItem(const KeyText& key) {
-    const DynString text = KeyString(key);
-    map_->SetItem(text, text);
-  }
+  using Key = DynString;
+  // The value is a copy of the key, made before the call as the program makes it.
+  void SetItem(const DynString& key) { map_->SetItem(key, DynString(key)); }
   int32_t Count() { return map_->Count(); }
   DynString KeyAt(int32_t index) { return map_->KeyAt(index); }
   bool Contains(const DynString& key) { return map_->Contains(key) != 0; }
@@ -40,6 +37,14 @@ class OurMap {
 
  private:
   Ref<IStringToStringMap> map_ = NewStringToStringMap();
+};
+
+// The program's own keys: its RandomKey, from the start value, as its build
+// passes call it. Same keys as the suite's generator, made the program's way.
+class ProgramKeys {
+ public:
+  ProgramKeys() { ResetRandomState(); }
+  DynString Next() { return RandomKey(); }
 };
 
 }  // namespace hb::bench

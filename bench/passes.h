@@ -1,14 +1,17 @@
 // The program's seven timed passes, written once for every container.
 //
 // A container is reached through a small adapter with the program's vocabulary:
-//   bag: Add(KeyText), Count(), KeyAt(i), IndexOf(key), RemoveAt(i)
-//   map: SetItem(KeyText) (value = the key), Count(), KeyAt(i), Contains(key),
-//        Item(key)
-// KeyAt may return a copy (our containers hand out copies) or a reference
-// (the peers' natural idiom); the pass is the same either way.
+//   bag: Add(key), Count(), KeyAt(i), IndexOf(key), RemoveAt(i)
+//   map: SetItem(key) (value = a copy of the key), Count(), KeyAt(i),
+//        Contains(key), Item(key)
+// and names its key type `Key`. A key crosses into Add and SetItem as one new
+// owned string, as the program's RandomKey hands it over. KeyAt and Item may
+// return a copy (our containers and the peers' same-contract form) or a
+// reference (the peers' by-reference form); the pass is the same either way.
 //
 // As in the program, key generation is inside the timed build passes, the
-// bag's passes run first and the map's keys continue the same generator.
+// bag's passes run first and the map's keys continue the same generator. A
+// key source has one call, Next(), which returns the next key.
 // The passes stay out of line so that a profiler can tell them apart; a call
 // per pass costs nothing measurable.
 #pragma once
@@ -48,14 +51,10 @@ struct PassCounts {
   int32_t mapValueMismatches = 0;           // Item(KeyAt(i)) != key
 };
 
-template <class Bag>
-[[gnu::noinline]] int64_t BuildPass(Bag& bag, KeyGenerator& generator, int32_t n) {
-  KeyText key;
+template <class Bag, class Keys>
+[[gnu::noinline]] int64_t BuildPass(Bag& bag, Keys& keys, int32_t n) {
   const int64_t t0 = ReadTicks();
-  for (int32_t i = 0; i < n; ++i) {
-    generator.Next(key);
-    bag.Add(key);
-  }
+  for (int32_t i = 0; i < n; ++i) bag.Add(keys.Next());
   return ReadTicks() - t0;
 }
 
@@ -85,14 +84,10 @@ template <class Bag>
   return ReadTicks() - t0;
 }
 
-template <class Map>
-[[gnu::noinline]] int64_t MapBuildPass(Map& map, KeyGenerator& generator, int32_t n) {
-  KeyText key;
+template <class Map, class Keys>
+[[gnu::noinline]] int64_t MapBuildPass(Map& map, Keys& keys, int32_t n) {
   const int64_t t0 = ReadTicks();
-  for (int32_t i = 0; i < n; ++i) {
-    generator.Next(key);
-    map.SetItem(key);
-  }
+  for (int32_t i = 0; i < n; ++i) map.SetItem(keys.Next());
   return ReadTicks() - t0;
 }
 
@@ -112,20 +107,20 @@ template <class Map>
 // Runs the five bag passes on a fresh bag, then the two map passes on a fresh
 // map. Ascending removal runs only when `runAscending`; otherwise the bag is
 // dropped with its keys, as the program drops it on return.
-template <class Bag, class Map>
+template <class Bag, class Map, class Keys>
 PassTicks RunAllPasses(int32_t n, bool runAscending, PassCounts& counts) {
   PassTicks ticks;
   ticks.fill(kNotRun);
-  KeyGenerator generator;
+  Keys keys;
   {
     Bag bag;
-    ticks[kBuild] = BuildPass(bag, generator, n);
+    ticks[kBuild] = BuildPass(bag, keys, n);
     counts.count[kBuild] = bag.Count();
     ticks[kLookup] = LookupPass(bag, counts.lookupMismatches);
     counts.count[kLookup] = bag.Count();
     ticks[kReverseRemoval] = ReverseRemovalPass(bag);
     counts.count[kReverseRemoval] = bag.Count();
-    ticks[kSecondBuild] = BuildPass(bag, generator, n);
+    ticks[kSecondBuild] = BuildPass(bag, keys, n);
     counts.count[kSecondBuild] = bag.Count();
     if (runAscending) {
       ticks[kAscendingRemoval] = AscendingRemovalPass(bag);
@@ -133,7 +128,7 @@ PassTicks RunAllPasses(int32_t n, bool runAscending, PassCounts& counts) {
     }
   }
   Map map;
-  ticks[kMapBuild] = MapBuildPass(map, generator, n);
+  ticks[kMapBuild] = MapBuildPass(map, keys, n);
   counts.count[kMapBuild] = map.Count();
   ticks[kMapLookup] = MapLookupPass(map, counts.mapMissing, counts.mapValueMismatches);
   counts.count[kMapLookup] = map.Count();

@@ -18,8 +18,6 @@
 #include <utility>
 #include <vector>
 
-#include "bench/key_generator.h"
-
 namespace hb::bench {
 
 // The views into the key strings hold only for keys beyond the small-string
@@ -31,12 +29,17 @@ inline void RequireStableBuffer(const std::string& moved, std::string_view view)
   }
 }
 
+// Looking one moved key up costs about as much as sweeping this many slots of
+// the map: with fewer moved keys than size / kLookupCostRatio, the removal
+// renumbers by lookups, otherwise by one sweep.
+inline constexpr std::size_t kLookupCostRatio = 8;
+
 // Lowers by one the positions stored for the entries [from, end) of `order`,
 // which have just moved down one place. `keyOf` gives an entry's key.
 template <class Index, class Order, class KeyOf>
 void RenumberAfterRemoval(Index& index, const Order& order, std::size_t from, KeyOf keyOf) {
   const std::size_t moved = order.size() - from;
-  if (moved * 8 < index.size()) {
+  if (moved * kLookupCostRatio < index.size()) {
     for (std::size_t j = from; j < order.size(); ++j) index.find(keyOf(order[j]))->second = static_cast<int32_t>(j);
     return;
   }
@@ -46,8 +49,8 @@ void RenumberAfterRemoval(Index& index, const Order& order, std::size_t from, Ke
 
 class AbslBag {
  public:
-  void Add(const KeyText& key) {
-    std::string text(key.data(), key.size());
+  using Key = std::string;
+  void Add(std::string text) {
     const std::string_view view(text);
     if (!index_.try_emplace(view, static_cast<int32_t>(keys_.size())).second) return;
     keys_.push_back(std::move(text));
@@ -73,8 +76,8 @@ class AbslBag {
 
 class AbslMap {
  public:
-  void SetItem(const KeyText& key) {
-    std::string text(key.data(), key.size());
+  using Key = std::string;
+  void SetItem(std::string text) {
     std::string value = text;
     const std::string_view view(text);
     const auto [it, added] = index_.try_emplace(view, static_cast<int32_t>(pairs_.size()));

@@ -12,8 +12,7 @@
 
 #include <cstdint>
 #include <string>
-
-#include "bench/key_generator.h"
+#include <utility>
 
 namespace hb::bench {
 
@@ -21,7 +20,8 @@ namespace mi = boost::multi_index;
 
 class MultiIndexBag {
  public:
-  void Add(const KeyText& key) { set_.push_back(std::string(key.data(), key.size())); }
+  using Key = std::string;
+  void Add(std::string key) { set_.push_back(std::move(key)); }
   int32_t Count() const { return static_cast<int32_t>(set_.size()); }
   const std::string& KeyAt(int32_t index) const { return set_[static_cast<std::size_t>(index)]; }
   int32_t IndexOf(const std::string& key) const {
@@ -40,8 +40,8 @@ class MultiIndexBag {
 
 class MultiIndexMap {
  public:
-  void SetItem(const KeyText& key) {
-    std::string text(key.data(), key.size());
+  using Key = std::string;
+  void SetItem(std::string text) {
     std::string value = text;
     auto& byKey = map_.get<1>();
     const auto it = byKey.find(text);

@@ -7,17 +7,16 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
-
-#include "bench/key_generator.h"
 
 namespace hb::bench {
 
 class StdBag {
  public:
-  void Add(const KeyText& key) {
-    const auto [it, added] =
-        index_.try_emplace(std::string(key.data(), key.size()), static_cast<int32_t>(order_.size()));
+  using Key = std::string;
+  void Add(std::string key) {
+    const auto [it, added] = index_.try_emplace(std::move(key), static_cast<int32_t>(order_.size()));
     if (added) order_.push_back(&*it);
   }
   int32_t Count() const { return static_cast<int32_t>(order_.size()); }
@@ -40,8 +39,8 @@ class StdBag {
 
 class StdMap {
  public:
-  void SetItem(const KeyText& key) {
-    std::string text(key.data(), key.size());
+  using Key = std::string;
+  void SetItem(std::string text) {
     std::string value = text;
     const auto it = index_.find(text);
     if (it != index_.end()) {

@@ -13,8 +13,7 @@
 
 #include <cstdint>
 #include <string>
-
-#include "bench/key_generator.h"
+#include <utility>
 
 namespace hb::bench {
 
@@ -23,7 +22,8 @@ inline constexpr std::size_t kSweepCostRatio = 16;
 
 class TslBag {
  public:
-  void Add(const KeyText& key) { set_.insert(std::string(key.data(), key.size())); }
+  using Key = std::string;
+  void Add(std::string key) { set_.insert(std::move(key)); }
   int32_t Count() const { return static_cast<int32_t>(set_.size()); }
   const std::string& KeyAt(int32_t index) const { return *set_.nth(static_cast<std::size_t>(index)); }
   int32_t IndexOf(const std::string& key) const {
@@ -46,8 +46,8 @@ class TslBag {
 
 class TslMap {
  public:
-  void SetItem(const KeyText& key) {
-    std::string text(key.data(), key.size());
+  using Key = std::string;
+  void SetItem(std::string text) {
     std::string value = text;
     map_.insert_or_assign(std::move(text), std::move(value));
   }
