@@ -1,78 +1,89 @@
 #!/usr/bin/env bash
-# Times the program from start to its "Done" line, with the stream console
-# (no display, stdin closed) and, when Xvfb and xdotool are at hand, with the
-# window on a virtual display. Prints one line per console:
-#   console <TAB> median milliseconds <TAB> runs
-# and writes the tick counts that the program printed for its seven passes,
-# one line of seven numbers per stream run, to the third argument.
-# Arguments: path of the hashbench binary (empty when not built), runs, file.
-# The program runs unpinned: its console has a thread of its own.
+# Runs the program itself and reads the tick counts it prints for its seven
+# passes, on four consoles, the runs interleaved:
+#   pipe       the stream console into a pipe (no display, stdin closed)
+#   file       the stream console into a file
+#   window     the window on a virtual display (Xvfb), no window manager
+#   window-wm  the same under a light window manager (openbox)
+# In the window the tick counts are read by a tap on what the console draws
+# (bench/draw_tap.cpp, preloaded), so the program itself is the one users run.
+#
+#   bash bench/program_run.sh PROGRAM DRAW-TAP RUNS OUT-FOLDER
+# appends to OUT-FOLDER/program.tsv  console <TAB> milliseconds from start to "Done"
+#        and OUT-FOLDER/printed.tsv  console <TAB> the seven printed tick counts
+# The program runs unpinned (its console has a thread of its own), at the
+# suite's priority. A console that cannot run here is skipped with a note.
 set -uo pipefail
-app=$1 runs=$2 printed=$3
+app=$1 tap=$2 runs=$3 out=$4
+times=$out/program.tsv printed=$out/printed.tsv
+: >"$times"
 : >"$printed"
 
 if [ -z "$app" ] || [ ! -x "$app" ]; then
   echo "program run: hashbench is not built; skipped" >&2
   exit 0
 fi
+priority=()
+[ "$(id -u)" -eq 0 ] && priority=(nice -n -20)
+work=$(mktemp -d)
+servers=()
+cleanup() {
+  for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 now_ns() { date +%s%N; }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) printf "%.1f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-# Milliseconds from start until "Done" shows on standard output; the tick
-# counts of the lines ending in "tix" (or "tix...") go to $printed.
-stream_sample() {
-  local start done_at="" ticks=()
-  start=$(now_ns)
+# The seven tick counts of a run's lines ("... in 12,345 tix" or "tix...").
+record_ticks() {
+  local console=$1 file=$2 ticks=()
   while IFS= read -r line; do
-    if [[ -z $done_at && $line == *Done* ]]; then done_at=$(now_ns); fi
     if [[ $line =~ \ in\ ([0-9,]+)\ tix ]]; then ticks+=("${BASH_REMATCH[1]//,/}"); fi
-  done < <(env -u DISPLAY timeout 60 "$app" </dev/null 2>/dev/null)
-  [ ${#ticks[@]} -eq 7 ] && (IFS=$'\t'; echo "${ticks[*]}") >>"$printed"
-  [ -n "$done_at" ] && echo $(((done_at - start) / 1000))e-3
+  done <"$file"
+  if [ ${#ticks[@]} -eq 7 ]; then
+    (IFS=$'\t'; echo "$console	${ticks[*]}") >>"$printed"
+  else
+    echo "program run: $console printed ${#ticks[@]} tick counts, not 7" >&2
+  fi
 }
 
-samples=()
-for ((i = 0; i < runs; i++)); do
-  s=$(stream_sample) && [ -n "$s" ] && samples+=("$s")
-done
-if [ ${#samples[@]} -gt 0 ]; then
-  printf 'stream (no display)\t%s\t%d\n' "$(printf '%s\n' "${samples[@]}" | awk '{ printf "%.1f\n", $1 }' | median)" "${#samples[@]}"
-else
-  echo "program run: the stream console printed no Done line" >&2
-fi
+record_time() { echo "$1	$(( ($3 - $2) / 1000 ))e-3" >>"$times"; }
 
-# The window: the program is started on a virtual display and a key is typed
-# as soon as its window exists; the key waits in the console's key slot until
-# the program asks for it after "Done", so the run ends right after Done.
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-  echo "program run: Xvfb or xdotool missing; window run skipped" >&2
-  exit 0
-fi
-# The server picks a free display number and writes it to the descriptor.
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; rm -f "$display_file"' EXIT
-for ((tries = 0; tries < 500; tries++)); do
-  [ -s "$display_file" ] && break
-  sleep 0.01
-done
-display=:$(head -1 "$display_file")
-if [ "$display" = : ]; then
-  echo "program run: Xvfb did not start; window run skipped" >&2
-  exit 0
-fi
-samples=()
-for ((i = 0; i < runs; i++)); do
+# Into a pipe: a reader stamps the moment "Done" arrives.
+run_pipe() {
+  local start done_at="" lines=$work/pipe.txt
+  : >"$lines"
   start=$(now_ns)
-  # A run that never ends is stopped after a minute and not counted.
-  DISPLAY=$display timeout 60 "$app" </dev/null >/dev/null 2>&1 &
+  while IFS= read -r line; do
+    if [[ -z $done_at && $line == Done* ]]; then done_at=$(now_ns); fi
+    echo "$line" >>"$lines"
+  done < <(env -u DISPLAY "${priority[@]}" timeout 60 "$app" </dev/null 2>/dev/null)
+  [ -n "$done_at" ] && record_time pipe "$start" "$done_at"
+  record_ticks pipe "$lines"
+}
+
+# Into a file: the program ends right after "Done" (no key to wait for).
+run_file() {
+  local start end file=$work/file.txt
+  start=$(now_ns)
+  if env -u DISPLAY "${priority[@]}" timeout 60 "$app" </dev/null >"$file" 2>/dev/null; then
+    end=$(now_ns)
+    grep -q '^Done' "$file" && record_time file "$start" "$end"
+  fi
+  record_ticks file "$file"
+}
+
+# In a window on `display`: a key is typed as soon as the window exists; it
+# waits in the key slot until the program asks for it after "Done".
+run_window() {
+  local console=$1 display=$2 start end pid window="" drawn=$work/$1.txt
+  rm -f "$drawn"
+  start=$(now_ns)
+  DISPLAY=$display LD_PRELOAD=$tap HB_DRAW_TAP_FILE=$drawn "${priority[@]}" timeout 60 "$app" </dev/null >/dev/null 2>&1 &
   pid=$!
-  # Polled every 10 ms rather than with search --sync, which waits longer.
-  window=""
-  for ((tries = 0; tries < 2000; tries++)); do
+  for ((tries = 0; tries < 2000; tries++)); do   # polled every 10 ms: search --sync waits longer
     window=$(DISPLAY=$display xdotool search --name '^Test$' 2>/dev/null | head -1)
     [ -n "$window" ] && break
     sleep 0.01
@@ -80,9 +91,59 @@ for ((i = 0; i < runs; i++)); do
   [ -n "$window" ] && DISPLAY=$display xdotool key --window "$window" space 2>/dev/null
   if wait "$pid"; then
     end=$(now_ns)
-    samples+=("$(((end - start) / 1000))e-3")
+    record_time "$console" "$start" "$end"   # start to exit: Done, then the key taken
   fi
-done
-if [ ${#samples[@]} -gt 0 ]; then
-  printf 'window (Xvfb), start to exit\t%s\t%d\n' "$(printf '%s\n' "${samples[@]}" | awk '{ printf "%.1f\n", $1 }' | median)" "${#samples[@]}"
+  if [ -s "$drawn" ]; then record_ticks "$console" "$drawn"; else echo "program run: $console drew no Done" >&2; fi
+}
+
+# Starts Xvfb and sets `display` to its display name (empty if it did not
+# start); the server picks a free number.
+start_xvfb() {
+  local number_file=$work/display-$1
+  display=""
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  servers+=($!)
+  for ((tries = 0; tries < 500; tries++)); do
+    [ -s "$number_file" ] && break
+    sleep 0.01
+  done
+  [ -s "$number_file" ] && display=:$(head -1 "$number_file")
+}
+
+consoles=(pipe file)
+bare="" managed=""
+if [ -z "$tap" ] || ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "program run: no draw tap, Xvfb or xdotool; window runs skipped" >&2
+else
+  start_xvfb bare
+  bare=$display
+  [ -n "$bare" ] && consoles+=(window)
+  if command -v openbox >/dev/null && command -v xprop >/dev/null; then
+    start_xvfb managed
+    managed=$display
+    if [ -n "$managed" ]; then
+      DISPLAY=$managed openbox >/dev/null 2>&1 &
+      servers+=($!)
+      for ((tries = 0; tries < 500; tries++)); do   # ready once it has claimed the root window
+        DISPLAY=$managed xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.01
+      done
+      consoles+=(window-wm)
+    fi
+  else
+    echo "program run: openbox or xprop missing; window manager runs skipped" >&2
+  fi
 fi
+
+for ((i = 1; i <= runs; i++)); do
+  printf '\r== the program: run %d of %d (%s)   ' "$i" "$runs" "${consoles[*]}" >&2
+  for console in "${consoles[@]}"; do
+    case $console in
+      pipe) run_pipe ;;
+      file) run_file ;;
+      window) run_window window "$bare" ;;
+      window-wm) run_window window-wm "$managed" ;;
+    esac
+  done
+done
+echo >&2

@@ -1,6 +1,7 @@
 // hashbench-bench-report RAW OUT: turns the raw samples that bench/run.sh left
 // in the folder RAW into OUT/latest.md (every table), OUT/readme-table.md (the
-// part the README shows) and the chart's data files RAW/chart-*.dat.
+// part the README shows) and the chart's data files RAW/chart-*.dat, and
+// prints the chart's panels for gnuplot: "file size file size ...".
 //
 // RAW holds, one record a line, fields separated by tabs:
 //   run.tsv         key, value: machine, date, runs, ascending-limit, chart-sizes
@@ -414,8 +415,8 @@ int main(int argc, char** argv) {
   std::ofstream readme(outDir + "/readme-table.md");
   ReadmeTable(readme, data);
   ChartData(raw, data);
-  // The sizes the chart draws, for gnuplot.
-  for (std::size_t i = 0; i < data.sizes.size(); ++i) std::cout << (i == 0 ? "" : " ") << data.sizes[i];
+  // For gnuplot: each panel's data file and size.
+  for (long n : data.sizes) std::cout << raw << "/chart-" << n << ".dat " << Grouped(static_cast<double>(n)) << " ";
   std::cout << "\n";
   return latest && readme ? 0 : 1;
 }

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Times the program's seven passes on our containers and on their peers, and
-# writes bench/results/latest.md (tables) and bench/results/latest.png (chart).
+# the program itself, and writes bench/results/latest.md (tables),
+# bench/results/latest.png (chart) and the README's table.
 #
 #   bash bench/run.sh            the full run: 4 sizes, 11 processes per cell
 #   bash bench/run.sh --quick    a smoke run: 2 small sizes, 3 processes per cell,
 #                                results under bench/results/raw/quick/ only
 #
 # Every sample is a fresh process pinned to one core (and, as root, at the
-# highest nice priority); a cell is the median of its samples. Nothing here passes or fails on a timing.
+# highest nice priority); a cell is the median of its samples. Nothing here
+# passes or fails on a timing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 source scripts/deps.sh
 
 mode=full
@@ -23,23 +26,26 @@ for arg in "$@"; do
 done
 
 if [ "$mode" = quick ]; then
-  sizes=(1000 10000); runs=3; memory_size=100000; chart_sizes=(1000 10000)
-  out=bench/results/raw/quick
+  sizes=(1000 10000); runs=3; memory_size=100000; out=bench/results/raw/quick
 else
-  sizes=(1000 10000 100000 1000000); runs=11; memory_size=1000000; chart_sizes=(1000 100000)
-  out=bench/results
+  sizes=(1000 10000 100000 1000000); runs=11; memory_size=1000000; out=bench/results
 fi
-raw=bench/results/raw
+raw=bench/results/raw/$mode
 mkdir -p "$raw" "$out"
 
-hb_ensure_packages "${HB_BUILD_PACKAGES[@]}" libtsl-ordered-map-dev libboost-dev libabsl-dev gnuplot-nox
+hb_ensure_packages "${HB_BUILD_PACKAGES[@]}" libtsl-ordered-map-dev libboost-dev libabsl-dev gnuplot-nox \
+  cargo librust-indexmap-dev xvfb xdotool x11-utils openbox
 
-echo "== building the suite (build/bench)"
+echo "== building the suite (build/bench, build/bench-rust)"
 cmake -S bench -B build/bench >/dev/null
-cmake --build build/bench -j"$(nproc)" --target hashbench-bench >/dev/null
+cmake --build build/bench -j"$(nproc)" --target hashbench-bench hashbench-bench-report hashbench >/dev/null
+cmake --build build/bench -j"$(nproc)" --target hashbench-bench-draw-tap >/dev/null 2>&1 || true
 source build/bench/bench-build.env
-[ -z "$HB_BENCH_APP" ] || cmake --build build/bench -j"$(nproc)" --target hashbench >/dev/null
-bench=build/bench/hashbench-bench
+# Debian's cargo and rustc, offline, with crates-io replaced by Debian's
+# crate directory (bench/.cargo/config.toml, read from bench/ downwards).
+(cd bench/rust && RUSTC=/usr/bin/rustc /usr/bin/cargo build --offline --release --quiet \
+  --target-dir "$root/build/bench-rust")
+binaries=(build/bench/hashbench-bench build/bench-rust/release/hashbench-bench-rust)
 cpu=$(( $(nproc) - 1 ))   # the last core: pin every sample there
 # As root the samples also run at the highest nice priority, so that other work
 # on the machine takes less of their core.
@@ -47,43 +53,64 @@ priority=()
 [ "$(id -u)" -eq 0 ] && priority=(nice -n -20)
 pinned() { "${priority[@]}" taskset -c "$cpu" "$@"; }
 
-"$bench" check
+declare -A binary_of
+: >"$raw/containers.tsv"
+for binary in "${binaries[@]}"; do
+  "$binary" check
+  while IFS=$'\t' read -r name peer form label; do
+    binary_of[$name]=$binary
+    printf '%s\t%s\t%s\t%s\n' "$name" "$peer" "$form" "$label" >>"$raw/containers.tsv"
+  done < <("$binary" list)
+done
+mapfile -t containers < <(cut -f1 "$raw/containers.tsv")
+# Both forms of a peer store the same: memory is measured once per container.
+mapfile -t stored < <(awk -F'\t' '$3 == "ours" || $3 == "copies" { print $1 }' "$raw/containers.tsv")
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
-mapfile -t containers < <("$bench" list | cut -f1)
-[ "$HB_BENCH_OURS" = ON ] || echo "note: the library has no string bag and map yet; timing the peers only"
 
 # --- the passes -------------------------------------------------------------
-passes_tsv=$raw/passes-$mode.tsv
-: >"$passes_tsv"
+: >"$raw/passes.tsv"
 for ((run = 1; run <= runs; run++)); do
   for n in "${sizes[@]}"; do
     printf '\r== passes: sample %d of %d, n = %d        ' "$run" "$runs" "$n"
     for c in "${containers[@]}"; do
-      pinned "$bench" passes "$c" "$n" "$ascending_limit" >>"$passes_tsv"
+      pinned "${binary_of[$c]}" passes "$c" "$n" "$ascending_limit" >>"$raw/passes.tsv"
     done
   done
 done
 echo
 
 # --- peak memory per key ------------------------------------------------------
-memory_tsv=$raw/memory-$mode.tsv
-: >"$memory_tsv"
+: >"$raw/memory.tsv"
 echo "== peak memory per key at n = $memory_size"
-for c in "${containers[@]}"; do
-  for kind in bag map; do pinned "$bench" memory "$c" "$kind" "$memory_size" >>"$memory_tsv"; done
+for c in "${stored[@]}"; do
+  for kind in bag map; do pinned "${binary_of[$c]}" memory "$c" "$kind" "$memory_size" >>"$raw/memory.tsv"; done
 done
 
 # --- the program's own run ----------------------------------------------------
-program_tsv=$raw/program-$mode.tsv
-printed_tsv=$raw/program-printed-$mode.tsv
-: >"$program_tsv"
-echo "== the program's own run"
-bash bench/program_run.sh "${HB_BENCH_APP:-}" "$runs" "$printed_tsv" >"$program_tsv" || true
+echo "== the program's own runs"
+bash bench/program_run.sh "${HB_BENCH_APP:-}" "${HB_BENCH_DRAW_TAP:-}" "$runs" "$raw" || true
 
 # --- report ---------------------------------------------------------------------
-tsc_mhz=$("$bench" tsc-rate)
+tsc_mhz=$(build/bench/hashbench-bench tsc-rate)
 cpu_model=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
-machine="$cpu_model, $(nproc) cores, TSC $tsc_mhz MHz (measured against the monotonic clock), Linux $(uname -r), $(g++ -dumpfullversion 2>/dev/null | sed 's/^/g++ /') -O3; load average $load_at_start at the start of the run and $(cut -d' ' -f1-3 /proc/loadavg) at its end"
-bash bench/report.sh "$passes_tsv" "$memory_tsv" "$program_tsv" "$printed_tsv" "$out" "$machine" "$runs" "$ascending_limit" \
-  "${sizes[*]}" "${containers[*]}" "${chart_sizes[*]}"
+{
+  printf 'machine\t%s, %s cores, TSC %s MHz (measured against the monotonic clock), Linux %s, %s -O3, %s; load average %s at the start of the run and %s at its end\n' \
+    "$cpu_model" "$(nproc)" "$tsc_mhz" "$(uname -r)" "$(g++ -dumpfullversion 2>/dev/null | sed 's/^/g++ /')" \
+    "$(/usr/bin/rustc --version | cut -d' ' -f1-2)" "$load_at_start" "$(cut -d' ' -f1-3 /proc/loadavg)"
+  printf 'date\t%s\n' "$(date -u '+%Y-%m-%d %H:%M UTC')"
+  printf 'runs\t%s\n' "$runs"
+  printf 'ascending-limit\t%s\n' "$ascending_limit"
+} >"$raw/run.tsv"
+files=$(build/bench/hashbench-bench-report "$raw" "$out")
+gnuplot -e "outfile='$out/latest.png'; ratios='$raw/chart-ratios.dat'; files='$files'" bench/chart.gp
+
+# The README's performance section shows the table of a full run.
+if [ "$mode" = full ]; then
+  awk -v table="$out/readme-table.md" '
+    /<!-- \/perf-table -->/ { while ((getline line < table) > 0) print line; skipping = 0 }
+    !skipping { print }
+    /<!-- perf-table -->/ { skipping = 1 }' README.md >"$raw/README.md"
+  mv "$raw/README.md" README.md
+  rm -f "$out/readme-table.md"
+fi
 echo "== wrote $out/latest.md and $out/latest.png"
