@@ -86,6 +86,7 @@ int RunProgram(const StartupSeams& seams) {
 }
 
 void EndProcess(int code) {
+  FlushConsoleOutput();
   std::cout.flush();
   std::fflush(nullptr);
   _exit(code);

@@ -32,8 +32,9 @@ struct StartupSeams {
 // Runs start-up, the main routine and shutdown; returns the exit code.
 int RunProgram(const StartupSeams& seams = {});
 
-// Flushes standard output and ends the process with `code` at once, without
-// running static destructors: the console thread may still be drawing.
+// Flushes the console's output and standard output and ends the process
+// with `code` at once, without running static destructors: the console
+// thread may still be drawing.
 [[noreturn]] void EndProcess(int code);
 
 }  // namespace hb

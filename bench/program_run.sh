@@ -86,6 +86,7 @@ run_window() {
   for ((tries = 0; tries < 2000; tries++)); do   # polled every 10 ms: search --sync waits longer
     window=$(DISPLAY=$display xdotool search --name '^Test$' 2>/dev/null | head -1)
     [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || break   # ended without a window
     sleep 0.01
   done
   [ -n "$window" ] && DISPLAY=$display xdotool key --window "$window" space 2>/dev/null

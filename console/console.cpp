@@ -10,6 +10,7 @@
 
 #include "console/backend.h"
 #include "console/stream_console.h"
+#include "runtime/errors.h"
 #ifdef HASHBENCH_HAVE_X11
 #include "console/x11_console.h"
 #endif
@@ -41,6 +42,7 @@ uintptr_t OpenStreamConsole(int32_t columns, int32_t rows) {
   auto& holder = StreamConsoleHolder();
   holder = std::make_unique<StreamConsole>(columns, rows);
   currentConsole.store(holder.get());
+  SetBeforeFatalExit(FlushConsoleOutput);
   return kStreamHandle;
 }
 
@@ -77,6 +79,10 @@ void NewLine() {
 std::u16string WaitKey() {
   ConsoleBackend* console = currentConsole.load();
   return console == nullptr ? std::u16string() : console->WaitKey();
+}
+
+void FlushConsoleOutput() {
+  if (StreamConsole* stream = StreamConsoleHolder().get()) stream->Flush();
 }
 
 }  // namespace hb

@@ -30,6 +30,11 @@ void NewLine();
 // no console or at the end of input.
 std::u16string WaitKey();
 
+// Writes out what the console still holds: the stream console buffers its
+// output into a pipe or a file. For an end of the process that runs no
+// destructors; a fatal runtime error calls it too. Nothing for a window.
+void FlushConsoleOutput();
+
 // Fills the runtime's font table; called once at start-up, before Main.
 void InitializeFontTable();
 

@@ -57,15 +57,23 @@ void WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
+StreamConsole::StreamConsole(int32_t columns, int32_t rows)
+    : grid_(columns, rows), lineByLine_(isatty(STDOUT_FILENO) == 1) {
+  pending_.reserve(kBlockSize);
+}
+
 void StreamConsole::Print(std::u16string_view text) { grid_.Print(text, *this); }
 
 void StreamConsole::NewLine() { grid_.NewLine(*this); }
 
-void StreamConsole::Written(int32_t, int32_t, std::u16string_view text) { AppendUtf8(text, pending_); }
+void StreamConsole::Written(int32_t, int32_t, std::u16string_view text) {
+  AppendUtf8(text, pending_);
+  if (pending_.size() >= kBlockSize) Flush();
+}
 
 void StreamConsole::LineEnded(bool) {
   pending_ += '\n';
-  Flush();
+  if (lineByLine_ || pending_.size() >= kBlockSize) Flush();
 }
 
 void StreamConsole::Flush() {

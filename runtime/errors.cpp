@@ -2,7 +2,16 @@
 
 #include <unistd.h>
 
+#include <atomic>
+
 namespace hb {
+namespace {
+
+std::atomic<void (*)()> g_beforeFatalExit{nullptr};
+
+}  // namespace
+
+void SetBeforeFatalExit(void (*beforeExit)()) noexcept { g_beforeFatalExit.store(beforeExit); }
 
 ThreadSettings& CurrentThreadSettings() noexcept {
   thread_local ThreadSettings block{
@@ -15,7 +24,10 @@ ThreadSettings& CurrentThreadSettings() noexcept {
 
 void RaiseError(int32_t number, const char* where) noexcept {
   if (number == 0) number = kErrorUnspecified;
-  if (number >= kFirstFatalError) _exit(kFatalExitCode);
+  if (number >= kFirstFatalError) {
+    if (void (*beforeExit)() = g_beforeFatalExit.load()) beforeExit();
+    _exit(kFatalExitCode);
+  }
   ThreadSettings& block = CurrentThreadSettings();
   block.error_number = number;
   block.error_where = where;

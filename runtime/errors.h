@@ -37,6 +37,10 @@ ThreadSettings& CurrentThreadSettings() noexcept;
 // of 241 or above ends the process with exit code 255 instead.
 void RaiseError(int32_t number, const char* where = nullptr) noexcept;
 
+// Called just before a fatal error ends the process, so that output still
+// held in a buffer goes out first; null (the start) calls nothing.
+void SetBeforeFatalExit(void (*beforeExit)()) noexcept;
+
 // The error recorded on this thread since the last ClearError, 0 if none.
 int32_t LastError() noexcept;
 void ClearError() noexcept;

@@ -61,5 +61,20 @@ TEST(ProgramRun, PrintsTheLinesOfACorrectRunAndExitsWithZero) {
         << "line " << i + 1 << ": '" << lines[i] << "', expected '" << expected[i] << "'";
 }
 
+// The stream console holds its output into a pipe; an end of the process that
+// runs no destructors still writes it out, the unfinished last line included.
+TEST(ProgramRun, OutputHeldByTheConsoleSurvivesAnEndWithoutDestructors) {
+  struct Case {
+    const char* how;
+    int exitCode;
+  };
+  for (const Case& c : {Case{"end", 3}, Case{"fatal", 255}}) {
+    ChildProcess probe({END_PROCESS_PROBE, c.how}, Environment{{}, {"DISPLAY"}});
+    probe.CloseInput();
+    EXPECT_EQ(probe.Wait(), c.exitCode) << c.how;
+    EXPECT_EQ(probe.Output(), "first line\nunfinished") << c.how;
+  }
+}
+
 }  // namespace
 }  // namespace hb::test

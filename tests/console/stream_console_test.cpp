@@ -1,9 +1,11 @@
 // The stream console, through the driver program with no X display.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -131,6 +133,58 @@ TEST(StreamConsoleTest, ReadsATerminalKeyRawAndRestoresTheMode) {
     close(terminal);
     close(master);
   }
+}
+
+// Into a pipe the output goes out in blocks: a finished line waits for the
+// block to fill, for the key wait or for the exit.
+TEST(StreamConsoleTest, IntoAPipeHoldsLinesUntilABlockIsFullOrAKeyIsAwaited) {
+  ChildProcess driver(Driver({"open", "lines:1000", "mark:printed", "hold", "print:last", "newline", "mark:held",
+                              "hold", "key"}),
+                      kNoDisplay[0]);
+  ASSERT_EQ(driver.ReadErrorLine(), "open 1");
+  ASSERT_EQ(driver.ReadErrorLine(), "mark printed");
+  // The full blocks are out: the first line is there, the last one is not
+  // (reading all that was written before the mark takes far less than the wait).
+  const auto written = std::chrono::milliseconds(300);
+  ASSERT_TRUE(driver.WaitForOutput("line 1\n"));
+  EXPECT_FALSE(driver.WaitForOutput("line 1000\n", written));
+  driver.Write("\n");
+  ASSERT_EQ(driver.ReadErrorLine(), "mark held");
+  EXPECT_FALSE(driver.WaitForOutput("last", written));
+  driver.Write("\nk");  // ends the hold; the key wait writes everything out first
+  ASSERT_TRUE(driver.WaitForOutput("line 1000\nlast\n"));
+  driver.CloseInput();
+  ASSERT_EQ(driver.Wait(), 0);
+  EXPECT_EQ(ErrorLines(driver).back(), "key 107");
+}
+
+// To a terminal every line goes out at its line end.
+TEST(StreamConsoleTest, ToATerminalWritesEachLineAtItsEnd) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  const std::string terminal = ptsname(master);
+  // The driver's standard output is the terminal; its reports still come through the pipe.
+  ChildProcess driver({"/bin/sh", "-c", "exec \"$0\" open print:first newline mark:printed hold >" + terminal,
+                       HB_CONSOLE_DRIVER},
+                      kNoDisplay[0]);
+  ASSERT_EQ(driver.ReadErrorLine(), "open 1");
+  ASSERT_EQ(driver.ReadErrorLine(), "mark printed");
+  // The line is on the terminal while the driver still holds.
+  std::string shown;
+  char bytes[64];
+  for (int i = 0; i < 3000 && shown.find('\n') == std::string::npos; ++i) {
+    pollfd ready{master, POLLIN, 0};
+    if (poll(&ready, 1, 10) == 1) {
+      const ssize_t got = read(master, bytes, sizeof bytes);
+      if (got > 0) shown.append(bytes, static_cast<std::size_t>(got));
+    }
+  }
+  EXPECT_EQ(shown, "first\r\n");
+  driver.CloseInput();
+  EXPECT_EQ(driver.Wait(), 0);
+  close(master);
 }
 
 TEST(StreamConsoleTest, FailedOrSecondOpenGivesZero) {
