@@ -157,6 +157,7 @@ class Win32Console final : public ConsoleBackend, private GridSink {
   int32_t lineHeight_ = 0;
   int32_t width_ = 0;
   int32_t height_ = 0;
+  std::vector<INT> advances_;  // one cell width per column, for ExtTextOutW
 
   // Written by the console thread during creation, read-only afterwards.
   HWND frame_ = nullptr;
@@ -216,9 +217,8 @@ void Win32Console::Written(int32_t row, int32_t column, std::u16string_view text
   const int count = static_cast<int>(text.size());
   RECT cells{column * cellWidth_, row * lineHeight_, (column + count) * cellWidth_, (row + 1) * lineHeight_};
   // Each character at its own cell, whatever advance the font gives it.
-  std::vector<INT> advances(text.size(), cellWidth_);
   ExtTextOutW(memory_, cells.left, cells.top, ETO_OPAQUE | ETO_CLIPPED, &cells,
-              reinterpret_cast<const wchar_t*>(text.data()), static_cast<UINT>(count), advances.data());
+              reinterpret_cast<const wchar_t*>(text.data()), static_cast<UINT>(count), advances_.data());
   changed_.push_back(cells);
 }
 
@@ -335,6 +335,7 @@ bool Win32Console::PrepareBitmap() {
   if (ok) {
     width_ = cellWidth_ * request_.columns;
     height_ = lineHeight_ * request_.rows;
+    advances_.assign(static_cast<std::size_t>(request_.columns), cellWidth_);
     RECT outer{}, client{};
     GetWindowRect(frame_, &outer);
     GetClientRect(frame_, &client);
