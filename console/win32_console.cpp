@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,11 +42,9 @@ constexpr DWORD kShowSettleMs = 20;
 constexpr wchar_t kTab = 9;
 constexpr intptr_t kCreating = -1;
 
-// The console font, made from the font table's entry on first use and kept
-// for the rest of the process.
-HFONT ConsoleFont() {
-  static HFONT font = nullptr;  // console threads only, one at a time
-  if (font != nullptr) return font;
+// The console font, made from the font table's entry. Null when it cannot be
+// made.
+HFONT MakeConsoleFont() {
   std::optional<FontEntry> entry = UseFontEntry(kConsoleFontId);
   if (!entry) {  // start-up did not fill the table: fill it now
     FillFontTable();
@@ -62,13 +61,16 @@ HFONT ConsoleFont() {
                                                                          : DEFAULT_PITCH;
   const std::size_t length = std::min(description.face.size(), std::size_t{LF_FACESIZE - 1});
   description.face.copy(reinterpret_cast<char16_t*>(logical.lfFaceName), length);
-  font = CreateFontIndirectW(&logical);
+  return CreateFontIndirectW(&logical);
+}
+
+// Made on first use and kept for the rest of the process.
+HFONT ConsoleFont() {
+  static const HFONT font = MakeConsoleFont();
   return font;
 }
 
 bool RegisterFrameClass(WNDPROC procedure) {
-  static bool registered = false;  // console threads only, one at a time
-  if (registered) return true;
   WNDCLASSEXW frameClass{};
   frameClass.cbSize = sizeof frameClass;
   frameClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -79,8 +81,7 @@ bool RegisterFrameClass(WNDPROC procedure) {
   frameClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   frameClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   frameClass.lpszClassName = kFrameClass;
-  registered = RegisterClassExW(&frameClass) != 0;
-  return registered;
+  return RegisterClassExW(&frameClass) != 0;
 }
 
 class Win32Console final : public ConsoleBackend, private GridSink {
@@ -282,9 +283,8 @@ DWORD WINAPI Win32Console::ThreadMain(void* self) {
 }
 
 HWND Win32Console::Create() {
-  if (!RegisterFrameClass(&Win32Console::FrameProcedure) || !CreateFrame() || !CreateSurface() ||
-      !PrepareBitmap())
-    return nullptr;
+  static const bool registered = RegisterFrameClass(&Win32Console::FrameProcedure);  // once per process
+  if (!registered || !CreateFrame() || !CreateSurface() || !PrepareBitmap()) return nullptr;
   ShowWindow(frame_, SW_SHOWNORMAL);
   UpdateWindow(frame_);
   Sleep(kShowSettleMs);

@@ -46,7 +46,11 @@ prepare_prefix() {
 # A Wine server left over from an earlier run would serve the tests with its
 # old state, or not at all.
 timeout 30 "$wineserver" -k 2>/dev/null || true
-if [ "$(cat "$WINEPREFIX/.hashbench-ready" 2>/dev/null)" != "$wine_version" ]; then
+prefix_ready() {
+  [ "$(cat "$WINEPREFIX/.hashbench-ready" 2>/dev/null)" = "$wine_version" ] &&
+    [ -f "$WINEPREFIX/system.reg" ] && [ -d "$WINEPREFIX/drive_c/windows/system32" ]
+}
+if ! prefix_ready; then
   echo "hashbench: making the Wine prefix $WINEPREFIX"
   prepare_prefix || prepare_prefix || {
     echo "hashbench: Wine could not make its prefix in $WINEPREFIX" >&2
