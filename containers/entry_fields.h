@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "containers/capacity.h"
+#include "containers/key_hash.h"
 #include "runtime/dyn_string.h"
 #include "runtime/ref.h"
 #include "runtime/unknown.h"
