@@ -21,15 +21,15 @@
 //   - lastHash: Locate leaves its key's hash there, Insert consumes it and
 //     sets it back to 0.
 //
-// TableCore<Table> is a set of free operations over any container whose
-// members carry these names (entries, buckets, count, capacity, threshold,
-// lastHash, reciprocal = BucketReciprocal(capacity)), so each container
-// keeps its own field order. Table supplies
+// TableCore<Table> is a set of free operations over a container's fields
+// (table_fields.h: entries, buckets, count, capacity, threshold, lastHash,
+// reciprocal = BucketReciprocal(capacity)), which it reaches by name, so each
+// container keeps its own field order. Table supplies
 //   using Entry = ...;   a final entry class (calls on it devirtualize)
 //   using Key = ...;     DynString or uint32_t
-// and Entry (a ComObject, made with its CreateInto: no lookup by name per
-// entry) supplies GetHash/SetHash/GetNext/SetNext, HashOf(key),
-// HoldsKey(key) (no copy), Fill(key, value...) and, for maps,
+// and Entry (a KeyedEntry, keyed_entry.h, made with its CreateInto: no lookup
+// by name per entry) supplies GetHash/SetHash/GetNext/SetNext, HashOf(key),
+// HoldsKey(key) (no copy), Fill(key, value...), IsBlank() and, for maps,
 // ReplaceValue(value); Fill and ReplaceValue return false and change
 // nothing when memory runs out.
 //

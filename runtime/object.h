@@ -109,8 +109,10 @@ class IIdentity : public IUnknown {
 // class. Derived is final and declares
 //   static constexpr Guid kClassId;      // its class identifier
 //   static constexpr Guid kOwnInterface; // the identifier of Own
-// and may declare a private `void CreationHook()`. It makes Base (this
-// template) a friend so that its constructor and destructor can stay private.
+// and may have a public `void CreationHook()` (one this template cannot
+// reach would not run). It needs no constructor or destructor of its own:
+// it lives in an unnamed namespace of its source file, where nothing but the
+// object model makes it.
 //
 // The three interfaces are base classes, each a table pointer in the object:
 // Own first (the primary reference is the object's address), then
