@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "runtime/class_registry.h"
 #include "runtime/ref.h"
 #include "runtime/unknown.h"
 
@@ -57,10 +59,12 @@ class IDWordToIUnknownMapEntry : public IUnknown {
 // when memory is exhausted.
 Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap();
 
-// Makes cDWordToIUnknownMap and cDWordToIUnknownMapEntry known to
-// CreateObject. Every program that includes this header runs it at start-up,
-// which also keeps the classes from being left out of a static link.
-bool RegisterDWordToIUnknownMapClasses() noexcept;
-inline const bool kDWordToIUnknownMapClassesRegistered = RegisterDWordToIUnknownMapClasses();
+// The records of cDWordToIUnknownMap and cDWordToIUnknownMapEntry, for the registration below.
+std::span<const ClassRecord* const> DWordToIUnknownMapClassRecords() noexcept;
+
+// Makes cDWordToIUnknownMap and cDWordToIUnknownMapEntry known to CreateObject by name: every
+// program that includes this header registers them at start-up, and naming
+// their records here keeps them in a static link.
+inline const ClassRegistration kDWordToIUnknownMapClasses{DWordToIUnknownMapClassRecords()};
 
 }  // namespace hb

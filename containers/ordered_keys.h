@@ -18,6 +18,7 @@
 #include "containers/ordered_table.h"
 #include "containers/table_view.h"
 #include "runtime/object.h"
+#include "runtime/ref.h"
 
 namespace hb {
 
@@ -57,5 +58,14 @@ class OrderedKeys : public ComObject<Derived, Own> {
 
   Fields table;  // the container's fields, in its order
 };
+
+// A new container of class Container made by its name, as the container's
+// factory function gives it out; null when memory is exhausted.
+template <class Container>
+Ref<typename Container::Interface> CreateByName() noexcept {
+  Ref<typename Container::Interface> made;
+  CreateObject(made, Container::kIdentity.name, Container::kIdentity.ownInterface);
+  return made;
+}
 
 }  // namespace hb

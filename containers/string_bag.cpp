@@ -16,29 +16,26 @@ namespace {
 // Fields: hash, key, next.
 class cStringBagEntry final : public KeyedEntry<cStringBagEntry, IStringBagEntry, DynString> {
  public:
-  static constexpr Guid kClassId = ParseGuid("{C1CEC862-B4FE-4A72-A48B-C5DA365A7DDB}");
-  static constexpr Guid kOwnInterface = kIidStringBagEntry;
+  static constexpr ClassIdentity kIdentity{"cStringBagEntry", 12,
+                                           ParseGuid("{C1CEC862-B4FE-4A72-A48B-C5DA365A7DDB}"),
+                                           kIidStringBagEntry, 19};
 };
 
 // Fields: entries, buckets, count, capacity, threshold, lastHash.
-class cStringBag final
-    : public OrderedKeys<cStringBag, IStringBag, cStringBagEntry, CapacityBeforeThreshold> {
+class cStringBag final : public OrderedKeys<cStringBag, IStringBag, cStringBagEntry, CapacityBeforeThreshold> {
  public:
-  static constexpr Guid kClassId = ParseGuid("{B63899CE-36CF-4F33-A9E4-BA2557E77DD0}");
-  static constexpr Guid kOwnInterface = kIidStringBag;
+  static constexpr ClassIdentity kIdentity{"cStringBag", 11,
+                                           ParseGuid("{B63899CE-36CF-4F33-A9E4-BA2557E77DD0}"),
+                                           kIidStringBag, 18};
 };
 
 }  // namespace
 
-bool RegisterStringBagClasses() noexcept {
-  return RegisterClass(cStringBag::kRecord) && RegisterClass(cStringBagEntry::kRecord);
+std::span<const ClassRecord* const> StringBagClassRecords() noexcept {
+  return ClassRecordsOf<cStringBag, cStringBagEntry>();
 }
 
-Ref<IStringBag> NewStringBag() {
-  Ref<IStringBag> bag;
-  CreateObject(bag, "cStringBag", kIidStringBag);
-  return bag;
-}
+Ref<IStringBag> NewStringBag() { return CreateByName<cStringBag>(); }
 
 TableView InspectTable(IStringBag& bag) { return static_cast<cStringBag&>(bag).View(); }
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "runtime/class_registry.h"
 #include "runtime/dyn_string.h"
 #include "runtime/ref.h"
 #include "runtime/unknown.h"
@@ -49,10 +51,12 @@ class IStringBagEntry : public IUnknown {
 // when memory is exhausted.
 Ref<IStringBag> NewStringBag();
 
-// Makes cStringBag and cStringBagEntry known to CreateObject. Every program
-// that includes this header runs it at start-up, which also keeps the classes
-// from being left out of a static link.
-bool RegisterStringBagClasses() noexcept;
-inline const bool kStringBagClassesRegistered = RegisterStringBagClasses();
+// The records of cStringBag and cStringBagEntry, for the registration below.
+std::span<const ClassRecord* const> StringBagClassRecords() noexcept;
+
+// Makes cStringBag and cStringBagEntry known to CreateObject by name: every
+// program that includes this header registers them at start-up, and naming
+// their records here keeps them in a static link.
+inline const ClassRegistration kStringBagClasses{StringBagClassRecords()};
 
 }  // namespace hb

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "runtime/class_registry.h"
 #include "runtime/dyn_string.h"
 #include "runtime/ref.h"
 #include "runtime/unknown.h"
@@ -57,10 +59,12 @@ class IStringToIUnknownMapEntry : public IUnknown {
 // when memory is exhausted.
 Ref<IStringToIUnknownMap> NewStringToIUnknownMap();
 
-// Makes cStringToIUnknownMap and cStringToIUnknownMapEntry known to
-// CreateObject. Every program that includes this header runs it at start-up,
-// which also keeps the classes from being left out of a static link.
-bool RegisterStringToIUnknownMapClasses() noexcept;
-inline const bool kStringToIUnknownMapClassesRegistered = RegisterStringToIUnknownMapClasses();
+// The records of cStringToIUnknownMap and cStringToIUnknownMapEntry, for the registration below.
+std::span<const ClassRecord* const> StringToIUnknownMapClassRecords() noexcept;
+
+// Makes cStringToIUnknownMap and cStringToIUnknownMapEntry known to CreateObject by name: every
+// program that includes this header registers them at start-up, and naming
+// their records here keeps them in a static link.
+inline const ClassRegistration kStringToIUnknownMapClasses{StringToIUnknownMapClassRecords()};
 
 }  // namespace hb

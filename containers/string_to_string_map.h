@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "runtime/class_registry.h"
 #include "runtime/dyn_string.h"
 #include "runtime/ref.h"
 #include "runtime/unknown.h"
@@ -56,10 +58,12 @@ class IStringToStringMapEntry : public IUnknown {
 // when memory is exhausted.
 Ref<IStringToStringMap> NewStringToStringMap();
 
-// Makes cStringToStringMap and cStringToStringMapEntry known to
-// CreateObject. Every program that includes this header runs it at start-up,
-// which also keeps the classes from being left out of a static link.
-bool RegisterStringToStringMapClasses() noexcept;
-inline const bool kStringToStringMapClassesRegistered = RegisterStringToStringMapClasses();
+// The records of cStringToStringMap and cStringToStringMapEntry, for the registration below.
+std::span<const ClassRecord* const> StringToStringMapClassRecords() noexcept;
+
+// Makes cStringToStringMap and cStringToStringMapEntry known to CreateObject by name: every
+// program that includes this header registers them at start-up, and naming
+// their records here keeps them in a static link.
+inline const ClassRegistration kStringToStringMapClasses{StringToStringMapClassRecords()};
 
 }  // namespace hb
