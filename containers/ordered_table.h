@@ -57,6 +57,8 @@ inline constexpr int32_t kNothingStored = -1;
 
 // Removals that move this many entries or more renumber the bucket heads by
 // one pass over all buckets; fewer moved entries are fixed up one by one.
+// Both give the same table. Why 1000: it is the fixed switch that the
+// program's removal passes are timed with, so it is not scaled to the table.
 inline constexpr int32_t kFullRenumberThreshold = 1000;
 
 template <class Table>
@@ -101,7 +103,8 @@ struct TableCore {
 
   // Removes the entry at `index` (ignored outside 0 to count - 1); the
   // entries behind it move down one index in their order. Cost: one move per
-  // entry behind, plus a pass over the buckets when 1000 or more moved.
+  // entry behind, plus a pass over the buckets when kFullRenumberThreshold or
+  // more moved.
   static void RemoveAt(Table& t, int32_t index) noexcept {
     if (index < 0 || index >= t.count) return;
     Unlink(t, index);
@@ -170,9 +173,11 @@ struct TableCore {
     return {-1, b};
   }
 
-  // Insert steps 2 to 6 for an absent key whose hash is in lastHash and
-  // whose bucket at the current bucket count is `b` (-1 with no buckets,
-  // where the threshold of -1 always makes the table grow first).
+  // Stores an absent key whose hash is in lastHash and whose bucket at the
+  // current bucket count is `b` (-1 with no buckets, where the threshold of
+  // -1 always makes the table grow first): grows the table one prime step if
+  // it is full (the bucket is then taken again), fills the blank entry at
+  // count, links it at the head of its chain and returns its index.
   template <class... Value>
   static int32_t Append(Table& t, int32_t b, const Key& key, const Value&... value) noexcept {
     if (t.count >= t.threshold) {
@@ -259,8 +264,8 @@ struct TableCore {
   // block (counts unchanged), lowers the links that pointed above it and the
   // bucket heads of the moved entries. Links below `index` stay valid because
   // chains only point downwards. The heads are renumbered entry by entry
-  // while fewer than 1000 entries moved, in the same pass over them as the
-  // links; by one pass over all buckets otherwise. Both give the same table.
+  // while fewer than kFullRenumberThreshold entries moved, in the same pass
+  // over them as the links; by one pass over all buckets otherwise.
   static void CloseGapAndRenumberHeads(Table& t, int32_t index) noexcept {
     const int32_t last = t.count - 1;
     Slot* slots = t.entries.Data();
