@@ -8,7 +8,7 @@
 //   entry    hash (stored once, never recomputed), key, [value], next
 //            next = index of the following entry of the chain, -1 ends it
 //
-// Invariants between calls:
+// Invariants between calls (checked in code in test builds, table_invariants.h):
 //   - live keys are distinct; live entry i sits in the chain of bucket
 //     hash(i) mod capacity, and in no other;
 //   - within a chain indices fall: next < own index. Insert links the new
@@ -45,6 +45,7 @@
 
 #include "containers/capacity.h"
 #include "containers/growth_limit.h"
+#include "containers/table_invariants.h"
 #include "containers/table_view.h"
 #include "runtime/array.h"
 #include "runtime/object.h"
@@ -68,6 +69,7 @@ struct TableCore {
   // The table holds entries by their interface; the concrete class is a
   // static_cast away, and calls on it bind directly.
   using Slot = Ref<typename Entry::Interface>;
+  using Invariants = TableInvariants<Table>;
   static Entry* At(const Table& t, int32_t index) noexcept {
     return static_cast<Entry*>(t.entries[index].Get());
   }
@@ -76,6 +78,7 @@ struct TableCore {
   static void Create(Table& t) noexcept {
     t.threshold = -1;
     Resize(t, NextPrime(0));
+    if constexpr (kCheckTables) Invariants::Whole(t);
   }
 
   // Index of `key`, -1 when absent. Hashes the key once into lastHash;
@@ -107,11 +110,20 @@ struct TableCore {
   // more moved.
   static void RemoveAt(Table& t, int32_t index) noexcept {
     if (index < 0 || index >= t.count) return;
+    [[maybe_unused]] int32_t bucket = 0;
+    if constexpr (kCheckTables) bucket = Invariants::BucketOfEntry(t, index);
     Unlink(t, index);
     t.entries[index].Reset();  // the entry gives back its key and value
     CloseGapAndRenumberHeads(t, index);
     --t.count;
     CreateBlank(t, t.count);
+    if constexpr (kCheckTables) {
+      if (t.count - index >= kFullRenumberThreshold) {
+        Invariants::Whole(t);
+      } else {
+        Invariants::Removed(t, index, bucket);
+      }
+    }
   }
 
   // Replaces entries 0 to count by new blanks and empties every bucket.
@@ -120,6 +132,7 @@ struct TableCore {
     for (int32_t i = std::min(t.count, t.entries.UpperBound()); i >= 0; --i) CreateBlank(t, i);
     t.buckets.Reset();
     t.count = 0;
+    if constexpr (kCheckTables) Invariants::Whole(t);
   }
 
   // The live entry at `index`, null outside 0 to count - 1.
@@ -182,6 +195,7 @@ struct TableCore {
   static int32_t Append(Table& t, int32_t b, const Key& key, const Value&... value) noexcept {
     if (t.count >= t.threshold) {
       if (!Grow(t)) return kNothingStored;
+      if constexpr (kCheckTables) Invariants::Whole(t);
       b = BucketOf(t.lastHash, t.capacity, t.reciprocal);
     }
     Entry* blank = BlankAt(t, t.count);
@@ -190,6 +204,7 @@ struct TableCore {
     blank->SetNext(t.buckets[b] - 1);
     ++t.count;
     t.buckets[b] = t.count;
+    if constexpr (kCheckTables) Invariants::Appended(t, b);
     return t.count - 1;
   }
 
