@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "containers/capacity.h"
+#include "containers/key_hash.h"
 
 namespace hb::bench {
 

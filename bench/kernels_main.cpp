@@ -14,6 +14,7 @@
 #include "bench/key_generator.h"
 #include "bench/ticks.h"
 #include "containers/capacity.h"
+#include "containers/key_hash.h"
 #include "containers/string_bag.h"
 #include "runtime/dyn_string.h"
 #include "runtime/object.h"
