@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "app/main_routine.h"
-#include "app/message_box.h"
 #include "app/platform_version.h"
+#include "console/message_box.h"
 
 namespace hb {
 

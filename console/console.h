@@ -30,7 +30,8 @@ void NewLine();
 // no console or at the end of input.
 std::u16string WaitKey();
 
-// Fills the runtime's font table; called once at start-up, before Main.
+// Fills the console's font table (font_table.h); called once at start-up,
+// before Main.
 void InitializeFontTable();
 
 }  // namespace hb

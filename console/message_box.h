@@ -10,7 +10,4 @@ namespace hb {
 // closed. Without a display the text goes to standard error instead.
 void ShowMessageBox(std::string_view text);
 
-// The window part alone: false when no display could be opened.
-bool ShowMessageWindow(std::string_view text);
-
 }  // namespace hb
