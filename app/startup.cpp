@@ -26,12 +26,10 @@ void Report(const StartupSeams& seams, std::string_view step) {
   if (seams.report_step != nullptr) seams.report_step(step);
 }
 
-void MakeSettingsBlock() {
-  ThreadSettings& block = CurrentThreadSettings();
-  for (int i = 0; i < 5; ++i) block.settings[i] = kDefaultSettings[i];
-  ClearError();
-}
-
+// The main thread's settings block is its runtime error record
+// (runtime/errors.h), which every thread has from its first use; start-up
+// begins it empty and shutdown leaves it empty.
+void MakeSettingsBlock() { ClearError(); }
 void ReleaseSettingsBlock() { ClearError(); }
 
 // On Linux the component-object library's initialisation stands for nothing

@@ -14,9 +14,11 @@ TEST(RaiseError, RecordsNonFatalErrors) {
     ClearError();
     RaiseError(c.raised, "test");
     EXPECT_EQ(LastError(), c.recorded) << "raised " << c.raised;
+    EXPECT_STREQ(LastErrorWhere(), "test") << "raised " << c.raised;
   }
   ClearError();
   EXPECT_EQ(LastError(), 0);
+  EXPECT_EQ(LastErrorWhere(), nullptr);
 }
 
 TEST(RaiseErrorDeathTest, FatalErrorsEndTheProcessWithExitCode255) {
