@@ -23,7 +23,7 @@ namespace hb {
 namespace {
 
 void Report(const StartupSeams& seams, std::string_view step) {
-  if (seams.report_step != nullptr) seams.report_step(step);
+  if (seams.reportStep != nullptr) seams.reportStep(step);
 }
 
 // The main thread's settings block is its runtime error record
@@ -51,8 +51,8 @@ void SetProgramState() {
 }  // namespace
 
 int RunProgram(const StartupSeams& seams) {
-  if (seams.read_platform_version().platform != kSupportedPlatform) {
-    seams.show_message(kRefusalText);
+  if (seams.readPlatformVersion().platform != kSupportedPlatform) {
+    seams.showMessage(kRefusalText);
     return kRefusedExitCode;
   }
   Report(seams, "platform checked");
@@ -70,7 +70,7 @@ int RunProgram(const StartupSeams& seams) {
   SetProgramState();
   Report(seams, "program state set");
 
-  const int exitCode = seams.main_routine(instance, 0, arguments, show);
+  const int exitCode = seams.mainRoutine(instance, 0, arguments, show);
   Report(seams, "main routine returned");
 
   // The runtime keeps no open file or search handle, and the program no

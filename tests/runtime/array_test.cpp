@@ -133,11 +133,11 @@ TEST(Array, ResetAndEraseReleaseEachReferenceOnce) {
 
 TEST(Array, AReleaseThatLooksBackSeesAnEmptyCell) {
   ReferenceTable t;
-  bool saw_itself = false;
-  t.objects[2].on_release = [&] { saw_itself = saw_itself || t.table[2].Get() == &t.objects[2]; };
+  bool sawItself = false;
+  t.objects[2].onRelease = [&] { sawItself = sawItself || t.table[2].Get() == &t.objects[2]; };
   t.table.Reset();
   EXPECT_EQ(t.objects[2].releases, 1);
-  EXPECT_FALSE(saw_itself);
+  EXPECT_FALSE(sawItself);
 }
 
 }  // namespace

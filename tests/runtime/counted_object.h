@@ -23,13 +23,13 @@ class CountedObject final : public IUnknown {
   uint32_t AddRef() override { return ++count; }
   uint32_t Release() override {
     ++releases;
-    if (on_release) on_release();
+    if (onRelease) onRelease();
     return --count;
   }
 
   uint32_t count = 0;
   int releases = 0;
-  std::function<void()> on_release;  // runs inside Release, before the count drops
+  std::function<void()> onRelease;  // runs inside Release, before the count drops
 };
 
 }  // namespace hb::testing_support

@@ -20,12 +20,12 @@ TEST(DynString, EmptyIsNullAndEqualsTheEmptyText) {
 }
 
 TEST(DynString, LengthIsAuthoritative) {
-  const DynString with_zero(std::string_view("ab\0cd", 5));
+  const DynString withZero(std::string_view("ab\0cd", 5));
   const DynString cut("ab");
-  EXPECT_EQ(with_zero.Length(), 5u);
-  EXPECT_FALSE(Equal(with_zero, cut));
+  EXPECT_EQ(withZero.Length(), 5u);
+  EXPECT_FALSE(Equal(withZero, cut));
   EXPECT_FALSE(Equal(DynString("word"), DynString("WORD")));
-  EXPECT_EQ(with_zero.Data()[5], '\0');
+  EXPECT_EQ(withZero.Data()[5], '\0');
 }
 
 // Every length around the inline comparison's word sizes, and a difference
