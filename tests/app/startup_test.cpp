@@ -11,7 +11,7 @@
 #include "app/random_key.h"
 #include "runtime/errors.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 // What the fakes below saw; reset by each test.
@@ -122,4 +122,4 @@ TEST(RunProgramDeathTest, FatalErrorEndsWith255AndNoShutdownStep) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

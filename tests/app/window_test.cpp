@@ -10,7 +10,7 @@
 
 #include "tests/app/expected_output.h"
 #include "tests/app/x_session.h"
-#include "tests/console/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace hb::test {
 namespace {

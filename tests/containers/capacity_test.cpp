@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 using namespace std::string_literals;
@@ -153,4 +153,4 @@ TEST(HashBytes, EqualsTheByteLoopAtEveryLengthAndOffset) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 TEST(RaiseError, RecordsNonFatalErrors) {
@@ -27,4 +27,4 @@ TEST(RaiseErrorDeathTest, FatalErrorsEndTheProcessWithExitCode255) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

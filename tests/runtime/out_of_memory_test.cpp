@@ -10,7 +10,7 @@
 #include "runtime/format.h"
 #include "runtime/string_ops.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 struct Case {
@@ -94,4 +94,4 @@ TEST(OutOfMemory, EachOperationLeavesItsDocumentedResult) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test
