@@ -7,51 +7,38 @@
 // ordered_table.h; the map operations: ordered_map.h.
 #include "containers/dword_to_iunknown_map.h"
 
-
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
+#include "containers/table_fields.h"
 
 namespace hb {
 namespace {
 
+// Fields: hash, value, key, next.
 class cDWordToIUnknownMapEntry final
-    : public MapEntry<cDWordToIUnknownMapEntry, IDWordToIUnknownMapEntry, uint32_t, Ref<IUnknown>,
-                      Ref<IUnknown>> {
+    : public MapEntry<cDWordToIUnknownMapEntry, IDWordToIUnknownMapEntry, uint32_t, Ref<IUnknown>, Ref<IUnknown>> {
  public:
-  static constexpr Guid kClassId = ParseGuid("{33E51154-3DFD-4610-8B69-82BC0A7DA238}");
-  static constexpr Guid kOwnInterface = kIidDWordToIUnknownMapEntry;
-
- private:
-  using Base = ComObject<cDWordToIUnknownMapEntry, IDWordToIUnknownMapEntry>;
-  friend Base;
-  cDWordToIUnknownMapEntry() noexcept = default;
-  ~cDWordToIUnknownMapEntry() = default;
+  static constexpr ClassIdentity kIdentity{"cDWordToIUnknownMapEntry", 10,
+                                           ParseGuid("{33E51154-3DFD-4610-8B69-82BC0A7DA238}"),
+                                           kIidDWordToIUnknownMapEntry, 17};
 };
 
+// Fields: entries, buckets, count, threshold, capacity, lastHash.
 class cDWordToIUnknownMap final
-    : public OrderedMap<cDWordToIUnknownMap, IDWordToIUnknownMap, cDWordToIUnknownMapEntry> {
+    : public OrderedMap<cDWordToIUnknownMap, IDWordToIUnknownMap, cDWordToIUnknownMapEntry, ThresholdBeforeCapacity> {
  public:
-  static constexpr Guid kClassId = ParseGuid("{2C1C1155-D224-41D2-BFF4-846D4AE571F8}");
-  static constexpr Guid kOwnInterface = kIidDWordToIUnknownMap;
-
- private:
-  using Base = ComObject<cDWordToIUnknownMap, IDWordToIUnknownMap>;
-  friend Base;
-  cDWordToIUnknownMap() noexcept = default;
-  ~cDWordToIUnknownMap() = default;
+  static constexpr ClassIdentity kIdentity{"cDWordToIUnknownMap", 9,
+                                           ParseGuid("{2C1C1155-D224-41D2-BFF4-846D4AE571F8}"),
+                                           kIidDWordToIUnknownMap, 16};
 };
 
 }  // namespace
 
-bool RegisterDWordToIUnknownMapClasses() noexcept {
-  return RegisterClass(cDWordToIUnknownMap::kRecord) && RegisterClass(cDWordToIUnknownMapEntry::kRecord);
+std::span<const ClassRecord* const> DWordToIUnknownMapClassRecords() noexcept {
+  return ClassRecordsOf<cDWordToIUnknownMap, cDWordToIUnknownMapEntry>();
 }
 
-Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap() {
-  Ref<IDWordToIUnknownMap> map;
-  CreateObject(map, "cDWordToIUnknownMap", kIidDWordToIUnknownMap);
-  return map;
-}
+Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap() { return CreateByName<cDWordToIUnknownMap>(); }
 
 TableView InspectTable(IDWordToIUnknownMap& map) { return static_cast<cDWordToIUnknownMap&>(map).View(); }
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "runtime/class_registry.h"
 #include "runtime/ref.h"
 #include "runtime/unknown.h"
 
@@ -19,6 +21,22 @@ inline constexpr Guid kIidDWordToIUnknownMapEntry = ParseGuid("{AFE10114-8419-47
 // map is at its largest size, or when memory is exhausted; the map is then
 // unchanged. An entry gives back its value when it is removed or cleared and
 // when the map is destroyed.
+//
+// Costs, for n stored pairs in b buckets (b >= 4n/3; b never shrinks):
+//   Add, SetItem, Contains, hash the key once and walk one bucket chain, kept
+//   IndexOf, Item           short because the map grows when n reaches 3/4 b;
+//                           a new pair is copied into an entry made in advance.
+//   Add/SetItem when full   grows one prime step (b about doubles), rechaining
+//                           from the stored hashes: O(n + b), so adding is
+//                           amortized O(1).
+//   RemoveAt(i)             moves every later entry down one index: O(n - i),
+//                           plus a pass over all b buckets when 1000 or more
+//                           moved. Removing from the end is cheap; emptying
+//                           the map from index 0 up costs O(n^2).
+//   Remove                  a lookup, then RemoveAt.
+//   Clear                   O(n + b): n + 1 new blank entries, every bucket
+//                           emptied.
+//   Count and KeyAt O(1); ValueAt O(1) and one count of the value.
 class IDWordToIUnknownMap : public IUnknown {
  public:
   virtual int32_t Add(const uint32_t& key, const Ref<IUnknown>& value) = 0;
@@ -57,10 +75,12 @@ class IDWordToIUnknownMapEntry : public IUnknown {
 // when memory is exhausted.
 Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap();
 
-// Makes cDWordToIUnknownMap and cDWordToIUnknownMapEntry known to
-// CreateObject. Every program that includes this header runs it at start-up,
-// which also keeps the classes from being left out of a static link.
-bool RegisterDWordToIUnknownMapClasses() noexcept;
-inline const bool kDWordToIUnknownMapClassesRegistered = RegisterDWordToIUnknownMapClasses();
+// The records of cDWordToIUnknownMap and cDWordToIUnknownMapEntry, for the registration below.
+std::span<const ClassRecord* const> DWordToIUnknownMapClassRecords() noexcept;
+
+// Makes cDWordToIUnknownMap and cDWordToIUnknownMapEntry known to CreateObject by name: every
+// program that includes this header registers them at start-up, and naming
+// their records here keeps them in a static link.
+inline const ClassRegistration kDWordToIUnknownMapClasses{DWordToIUnknownMapClassRecords()};
 
 }  // namespace hb

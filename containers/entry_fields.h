@@ -7,12 +7,15 @@
 #include <cstdint>
 #include <utility>
 
-#include "containers/capacity.h"
+#include "containers/key_hash.h"
 #include "runtime/dyn_string.h"
 #include "runtime/ref.h"
 #include "runtime/unknown.h"
 
 namespace hb::entry_fields {
+
+// The value of an entry that has none: the bag's entries hold a key only.
+struct NoValue {};
 
 // Text keys hash their bytes up to the first zero byte; 32-bit keys their
 // four bytes, least significant first.
@@ -48,6 +51,7 @@ inline bool CopyInto(uint32_t& field, uint32_t source) noexcept {
 inline bool IsEmpty(const DynString& field) noexcept { return field.Empty(); }
 inline bool IsEmpty(const Ref<IUnknown>& field) noexcept { return !field; }
 inline bool IsEmpty(uint32_t field) noexcept { return field == 0; }
+inline bool IsEmpty(NoValue) noexcept { return true; }
 
 inline void MakeEmpty(DynString& field) noexcept { field.Clear(); }
 inline void MakeEmpty(Ref<IUnknown>& field) noexcept { field.Reset(); }

@@ -7,7 +7,7 @@
 namespace hb {
 namespace {
 
-int32_t g_largestBucketCount = 1610612741;  // the last value of CapacityPrimes
+int32_t g_largestBucketCount = kLargestCapacityPrime;
 
 }  // namespace
 

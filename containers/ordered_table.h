@@ -8,7 +8,7 @@
 //   entry    hash (stored once, never recomputed), key, [value], next
 //            next = index of the following entry of the chain, -1 ends it
 //
-// Invariants between calls:
+// Invariants between calls (checked in code in test builds, table_invariants.h):
 //   - live keys are distinct; live entry i sits in the chain of bucket
 //     hash(i) mod capacity, and in no other;
 //   - within a chain indices fall: next < own index. Insert links the new
@@ -21,15 +21,15 @@
 //   - lastHash: Locate leaves its key's hash there, Insert consumes it and
 //     sets it back to 0.
 //
-// TableCore<Table> is a set of free operations over any container whose
-// members carry these names (entries, buckets, count, capacity, threshold,
-// lastHash, reciprocal = BucketReciprocal(capacity)), so each container
-// keeps its own field order. Table supplies
+// TableCore<Table> is a set of free operations over a container's fields
+// (table_fields.h: entries, buckets, count, capacity, threshold, lastHash,
+// reciprocal = BucketReciprocal(capacity)), which it reaches by name, so each
+// container keeps its own field order. Table supplies
 //   using Entry = ...;   a final entry class (calls on it devirtualize)
 //   using Key = ...;     DynString or uint32_t
-// and Entry (a ComObject, made with its CreateInto: no lookup by name per
-// entry) supplies GetHash/SetHash/GetNext/SetNext, HashOf(key),
-// HoldsKey(key) (no copy), Fill(key, value...) and, for maps,
+// and Entry (a KeyedEntry, keyed_entry.h, made with its CreateInto: no lookup
+// by name per entry) supplies GetHash/SetHash/GetNext/SetNext, HashOf(key),
+// HoldsKey(key) (no copy), Fill(key, value...), IsBlank() and, for maps,
 // ReplaceValue(value); Fill and ReplaceValue return false and change
 // nothing when memory runs out.
 //
@@ -45,6 +45,7 @@
 
 #include "containers/capacity.h"
 #include "containers/growth_limit.h"
+#include "containers/table_invariants.h"
 #include "containers/table_view.h"
 #include "runtime/array.h"
 #include "runtime/object.h"
@@ -57,6 +58,8 @@ inline constexpr int32_t kNothingStored = -1;
 
 // Removals that move this many entries or more renumber the bucket heads by
 // one pass over all buckets; fewer moved entries are fixed up one by one.
+// Both give the same table. Why 1000: it is the fixed switch that the
+// program's removal passes are timed with, so it is not scaled to the table.
 inline constexpr int32_t kFullRenumberThreshold = 1000;
 
 template <class Table>
@@ -66,6 +69,7 @@ struct TableCore {
   // The table holds entries by their interface; the concrete class is a
   // static_cast away, and calls on it bind directly.
   using Slot = Ref<typename Entry::Interface>;
+  using Invariants = TableInvariants<Table>;
   static Entry* At(const Table& t, int32_t index) noexcept {
     return static_cast<Entry*>(t.entries[index].Get());
   }
@@ -74,6 +78,7 @@ struct TableCore {
   static void Create(Table& t) noexcept {
     t.threshold = -1;
     Resize(t, NextPrime(0));
+    if constexpr (kCheckTables) Invariants::Whole(t);
   }
 
   // Index of `key`, -1 when absent. Hashes the key once into lastHash;
@@ -101,14 +106,24 @@ struct TableCore {
 
   // Removes the entry at `index` (ignored outside 0 to count - 1); the
   // entries behind it move down one index in their order. Cost: one move per
-  // entry behind, plus a pass over the buckets when 1000 or more moved.
+  // entry behind, plus a pass over the buckets when kFullRenumberThreshold or
+  // more moved.
   static void RemoveAt(Table& t, int32_t index) noexcept {
     if (index < 0 || index >= t.count) return;
+    [[maybe_unused]] int32_t bucket = 0;
+    if constexpr (kCheckTables) bucket = Invariants::BucketOfEntry(t, index);
     Unlink(t, index);
     t.entries[index].Reset();  // the entry gives back its key and value
     CloseGapAndRenumberHeads(t, index);
     --t.count;
     CreateBlank(t, t.count);
+    if constexpr (kCheckTables) {
+      if (t.count - index >= kFullRenumberThreshold) {
+        Invariants::Whole(t);
+      } else {
+        Invariants::Removed(t, index, bucket);
+      }
+    }
   }
 
   // Replaces entries 0 to count by new blanks and empties every bucket.
@@ -117,6 +132,7 @@ struct TableCore {
     for (int32_t i = std::min(t.count, t.entries.UpperBound()); i >= 0; --i) CreateBlank(t, i);
     t.buckets.Reset();
     t.count = 0;
+    if constexpr (kCheckTables) Invariants::Whole(t);
   }
 
   // The live entry at `index`, null outside 0 to count - 1.
@@ -170,13 +186,16 @@ struct TableCore {
     return {-1, b};
   }
 
-  // Insert steps 2 to 6 for an absent key whose hash is in lastHash and
-  // whose bucket at the current bucket count is `b` (-1 with no buckets,
-  // where the threshold of -1 always makes the table grow first).
+  // Stores an absent key whose hash is in lastHash and whose bucket at the
+  // current bucket count is `b` (-1 with no buckets, where the threshold of
+  // -1 always makes the table grow first): grows the table one prime step if
+  // it is full (the bucket is then taken again), fills the blank entry at
+  // count, links it at the head of its chain and returns its index.
   template <class... Value>
   static int32_t Append(Table& t, int32_t b, const Key& key, const Value&... value) noexcept {
     if (t.count >= t.threshold) {
       if (!Grow(t)) return kNothingStored;
+      if constexpr (kCheckTables) Invariants::Whole(t);
       b = BucketOf(t.lastHash, t.capacity, t.reciprocal);
     }
     Entry* blank = BlankAt(t, t.count);
@@ -185,6 +204,7 @@ struct TableCore {
     blank->SetNext(t.buckets[b] - 1);
     ++t.count;
     t.buckets[b] = t.count;
+    if constexpr (kCheckTables) Invariants::Appended(t, b);
     return t.count - 1;
   }
 
@@ -259,8 +279,8 @@ struct TableCore {
   // block (counts unchanged), lowers the links that pointed above it and the
   // bucket heads of the moved entries. Links below `index` stay valid because
   // chains only point downwards. The heads are renumbered entry by entry
-  // while fewer than 1000 entries moved, in the same pass over them as the
-  // links; by one pass over all buckets otherwise. Both give the same table.
+  // while fewer than kFullRenumberThreshold entries moved, in the same pass
+  // over them as the links; by one pass over all buckets otherwise.
   static void CloseGapAndRenumberHeads(Table& t, int32_t index) noexcept {
     const int32_t last = t.count - 1;
     Slot* slots = t.entries.Data();

@@ -6,51 +6,38 @@
 // mechanics: ordered_table.h; the map operations: ordered_map.h.
 #include "containers/string_to_iunknown_map.h"
 
-
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
+#include "containers/table_fields.h"
 
 namespace hb {
 namespace {
 
-class cStringToIUnknownMapEntry final
-    : public MapEntry<cStringToIUnknownMapEntry, IStringToIUnknownMapEntry, DynString, Ref<IUnknown>,
-                      const Ref<IUnknown>&> {
+// Fields: hash, value, key, next.
+class cStringToIUnknownMapEntry final : public MapEntry<cStringToIUnknownMapEntry, IStringToIUnknownMapEntry, DynString,
+                                                        Ref<IUnknown>, const Ref<IUnknown>&> {
  public:
-  static constexpr Guid kClassId = ParseGuid("{3EA5029B-DFC1-47B6-8471-3AB5F160AD2D}");
-  static constexpr Guid kOwnInterface = kIidStringToIUnknownMapEntry;
-
- private:
-  using Base = ComObject<cStringToIUnknownMapEntry, IStringToIUnknownMapEntry>;
-  friend Base;
-  cStringToIUnknownMapEntry() noexcept = default;
-  ~cStringToIUnknownMapEntry() = default;
+  static constexpr ClassIdentity kIdentity{"cStringToIUnknownMapEntry", 14,
+                                           ParseGuid("{3EA5029B-DFC1-47B6-8471-3AB5F160AD2D}"),
+                                           kIidStringToIUnknownMapEntry, 21};
 };
 
-class cStringToIUnknownMap final
-    : public OrderedMap<cStringToIUnknownMap, IStringToIUnknownMap, cStringToIUnknownMapEntry> {
+// Fields: entries, buckets, count, threshold, capacity, lastHash.
+class cStringToIUnknownMap final : public OrderedMap<cStringToIUnknownMap, IStringToIUnknownMap,
+                                                     cStringToIUnknownMapEntry, ThresholdBeforeCapacity> {
  public:
-  static constexpr Guid kClassId = ParseGuid("{079570AB-4710-4C0C-BC4F-10E5F8045DD9}");
-  static constexpr Guid kOwnInterface = kIidStringToIUnknownMap;
-
- private:
-  using Base = ComObject<cStringToIUnknownMap, IStringToIUnknownMap>;
-  friend Base;
-  cStringToIUnknownMap() noexcept = default;
-  ~cStringToIUnknownMap() = default;
+  static constexpr ClassIdentity kIdentity{"cStringToIUnknownMap", 13,
+                                           ParseGuid("{079570AB-4710-4C0C-BC4F-10E5F8045DD9}"),
+                                           kIidStringToIUnknownMap, 20};
 };
 
 }  // namespace
 
-bool RegisterStringToIUnknownMapClasses() noexcept {
-  return RegisterClass(cStringToIUnknownMap::kRecord) && RegisterClass(cStringToIUnknownMapEntry::kRecord);
+std::span<const ClassRecord* const> StringToIUnknownMapClassRecords() noexcept {
+  return ClassRecordsOf<cStringToIUnknownMap, cStringToIUnknownMapEntry>();
 }
 
-Ref<IStringToIUnknownMap> NewStringToIUnknownMap() {
-  Ref<IStringToIUnknownMap> map;
-  CreateObject(map, "cStringToIUnknownMap", kIidStringToIUnknownMap);
-  return map;
-}
+Ref<IStringToIUnknownMap> NewStringToIUnknownMap() { return CreateByName<cStringToIUnknownMap>(); }
 
 TableView InspectTable(IStringToIUnknownMap& map) { return static_cast<cStringToIUnknownMap&>(map).View(); }
 

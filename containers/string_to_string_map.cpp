@@ -4,50 +4,38 @@
 // ordered_table.h; the map operations: ordered_map.h.
 #include "containers/string_to_string_map.h"
 
-
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
+#include "containers/table_fields.h"
 
 namespace hb {
 namespace {
 
+// Fields: hash, value, key, next.
 class cStringToStringMapEntry final
     : public MapEntry<cStringToStringMapEntry, IStringToStringMapEntry, DynString, DynString, DynString> {
  public:
-  static constexpr Guid kClassId = ParseGuid("{B94591E3-0265-4C0D-8B1D-E5EE1606715C}");
-  static constexpr Guid kOwnInterface = kIidStringToStringMapEntry;
-
- private:
-  using Base = ComObject<cStringToStringMapEntry, IStringToStringMapEntry>;
-  friend Base;
-  cStringToStringMapEntry() noexcept = default;
-  ~cStringToStringMapEntry() = default;
+  static constexpr ClassIdentity kIdentity{"cStringToStringMapEntry", 16,
+                                           ParseGuid("{B94591E3-0265-4C0D-8B1D-E5EE1606715C}"),
+                                           kIidStringToStringMapEntry, 23};
 };
 
+// Fields: entries, buckets, count, threshold, capacity, lastHash.
 class cStringToStringMap final
-    : public OrderedMap<cStringToStringMap, IStringToStringMap, cStringToStringMapEntry> {
+    : public OrderedMap<cStringToStringMap, IStringToStringMap, cStringToStringMapEntry, ThresholdBeforeCapacity> {
  public:
-  static constexpr Guid kClassId = ParseGuid("{0D0718A6-E4D9-441C-A525-3BF5E28E058D}");
-  static constexpr Guid kOwnInterface = kIidStringToStringMap;
-
- private:
-  using Base = ComObject<cStringToStringMap, IStringToStringMap>;
-  friend Base;
-  cStringToStringMap() noexcept = default;
-  ~cStringToStringMap() = default;
+  static constexpr ClassIdentity kIdentity{"cStringToStringMap", 15,
+                                           ParseGuid("{0D0718A6-E4D9-441C-A525-3BF5E28E058D}"),
+                                           kIidStringToStringMap, 22};
 };
 
 }  // namespace
 
-bool RegisterStringToStringMapClasses() noexcept {
-  return RegisterClass(cStringToStringMap::kRecord) && RegisterClass(cStringToStringMapEntry::kRecord);
+std::span<const ClassRecord* const> StringToStringMapClassRecords() noexcept {
+  return ClassRecordsOf<cStringToStringMap, cStringToStringMapEntry>();
 }
 
-Ref<IStringToStringMap> NewStringToStringMap() {
-  Ref<IStringToStringMap> map;
-  CreateObject(map, "cStringToStringMap", kIidStringToStringMap);
-  return map;
-}
+Ref<IStringToStringMap> NewStringToStringMap() { return CreateByName<cStringToStringMap>(); }
 
 TableView InspectTable(IStringToStringMap& map) { return static_cast<cStringToStringMap&>(map).View(); }
 

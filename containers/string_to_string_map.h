@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "runtime/class_registry.h"
 #include "runtime/dyn_string.h"
 #include "runtime/ref.h"
 #include "runtime/unknown.h"
@@ -18,6 +20,22 @@ inline constexpr Guid kIidStringToStringMapEntry = ParseGuid("{EAAC0410-51C7-40F
 // map is at its largest size, or when memory is exhausted; the map is then
 // unchanged. An entry gives back its value when it is removed or cleared and
 // when the map is destroyed.
+//
+// Costs, for n stored pairs in b buckets (b >= 4n/3; b never shrinks):
+//   Add, SetItem, Contains, hash the key once and walk one bucket chain, kept
+//   IndexOf, Item           short because the map grows when n reaches 3/4 b;
+//                           a new pair is copied into an entry made in advance.
+//   Add/SetItem when full   grows one prime step (b about doubles), rechaining
+//                           from the stored hashes: O(n + b), so adding is
+//                           amortized O(1).
+//   RemoveAt(i)             moves every later entry down one index: O(n - i),
+//                           plus a pass over all b buckets when 1000 or more
+//                           moved. Removing from the end is cheap; emptying
+//                           the map from index 0 up costs O(n^2).
+//   Remove                  a lookup, then RemoveAt.
+//   Clear                   O(n + b): n + 1 new blank entries, every bucket
+//                           emptied.
+//   Count O(1); KeyAt and ValueAt O(1) and a copy of the key or value.
 class IStringToStringMap : public IUnknown {
  public:
   virtual int32_t Add(const DynString& key, const DynString& value) = 0;
@@ -56,10 +74,12 @@ class IStringToStringMapEntry : public IUnknown {
 // when memory is exhausted.
 Ref<IStringToStringMap> NewStringToStringMap();
 
-// Makes cStringToStringMap and cStringToStringMapEntry known to
-// CreateObject. Every program that includes this header runs it at start-up,
-// which also keeps the classes from being left out of a static link.
-bool RegisterStringToStringMapClasses() noexcept;
-inline const bool kStringToStringMapClassesRegistered = RegisterStringToStringMapClasses();
+// The records of cStringToStringMap and cStringToStringMapEntry, for the registration below.
+std::span<const ClassRecord* const> StringToStringMapClassRecords() noexcept;
+
+// Makes cStringToStringMap and cStringToStringMapEntry known to CreateObject by name: every
+// program that includes this header registers them at start-up, and naming
+// their records here keeps them in a static link.
+inline const ClassRegistration kStringToStringMapClasses{StringToStringMapClassRecords()};
 
 }  // namespace hb

@@ -5,118 +5,115 @@
 namespace hb {
 namespace {
 
-// The table holds the upper-case names; the names as the classes spell them
-// are kept too, so that the usual call matches with one plain comparison.
-struct NameRow {
-  std::string_view upperName;
-  std::string_view spelling;
-  int32_t number;
-};
-
-constexpr NameRow kNames[] = {
-    {"CDWORDTOIUNKNOWNMAP", "cDWordToIUnknownMap", 9},
-    {"CDWORDTOIUNKNOWNMAPENTRY", "cDWordToIUnknownMapEntry", 10},
-    {"CSTRINGBAG", "cStringBag", 11},
-    {"CSTRINGBAGENTRY", "cStringBagEntry", 12},
-    {"CSTRINGTOIUNKNOWNMAP", "cStringToIUnknownMap", 13},
-    {"CSTRINGTOIUNKNOWNMAPENTRY", "cStringToIUnknownMapEntry", 14},
-    {"CSTRINGTOSTRINGMAP", "cStringToStringMap", 15},
-    {"CSTRINGTOSTRINGMAPENTRY", "cStringToStringMapEntry", 16},
-};
-
-constexpr int32_t kFirstClassNumber = 9;
-constexpr int32_t kLastClassNumber = 16;
-
-// Class numbers 1 to 8 name no class of this system.
-constexpr Guid kClassIds[] = {
-    ParseGuid("{2C1C1155-D224-41D2-BFF4-846D4AE571F8}"),  // 9  cDWordToIUnknownMap
-    ParseGuid("{33E51154-3DFD-4610-8B69-82BC0A7DA238}"),  // 10 cDWordToIUnknownMapEntry
-    ParseGuid("{B63899CE-36CF-4F33-A9E4-BA2557E77DD0}"),  // 11 cStringBag
-    ParseGuid("{C1CEC862-B4FE-4A72-A48B-C5DA365A7DDB}"),  // 12 cStringBagEntry
-    ParseGuid("{079570AB-4710-4C0C-BC4F-10E5F8045DD9}"),  // 13 cStringToIUnknownMap
-    ParseGuid("{3EA5029B-DFC1-47B6-8471-3AB5F160AD2D}"),  // 14 cStringToIUnknownMapEntry
-    ParseGuid("{0D0718A6-E4D9-441C-A525-3BF5E28E058D}"),  // 15 cStringToStringMap
-    ParseGuid("{B94591E3-0265-4C0D-8B1D-E5EE1606715C}"),  // 16 cStringToStringMapEntry
-};
-
 struct InterfaceRow {
   int32_t index;
   Guid iid;
 };
 
-// Indices 6 to 15 belong to interfaces that no class here offers.
-constexpr InterfaceRow kInterfaces[] = {
-    {1, kIidIUnknown},
-    {2, kIidIClassFactory},
+// The interfaces the runtime itself defines. Indices from 6 on belong to the
+// registered classes.
+constexpr InterfaceRow kRuntimeInterfaces[] = {
+    {kInterfaceIndexIUnknown, kIidIUnknown},
+    {kInterfaceIndexIClassFactory, kIidIClassFactory},
     {3, kIidIConnectionPointContainer},
     {4, kIidIConnectionPoint},
-    {5, kIidIDispatch},
-    {16, ParseGuid("{BA69EB17-AB9F-4721-910D-49250B606FD3}")},  // cDWordToIUnknownMap
-    {17, ParseGuid("{AFE10114-8419-47AB-A5A5-0ABA0818328A}")},  // cDWordToIUnknownMapEntry
-    {18, ParseGuid("{DE5F2295-C83D-42A7-BB0C-48E44E99D360}")},  // cStringBag
-    {19, ParseGuid("{88765CD3-3E71-41CC-B0F3-29C8A4CE395A}")},  // cStringBagEntry
-    {20, ParseGuid("{17C5873C-C736-4D75-8367-FEA0FD65CCA9}")},  // cStringToIUnknownMap
-    {21, ParseGuid("{E9A4C143-5574-412B-8033-B3E9738EEB7A}")},  // cStringToIUnknownMapEntry
-    {22, ParseGuid("{661F9CCD-034D-40BB-A059-15119F254B9C}")},  // cStringToStringMap
-    {23, ParseGuid("{EAAC0410-51C7-40F4-B6D0-4EF577BEFF32}")},  // cStringToStringMapEntry
+    {kLastRuntimeInterfaceIndex, kIidIDispatch},
 };
 
-// Registered records by class number - kFirstClassNumber. Filled while the
-// program starts, read afterwards.
-std::array<const ClassRecord*, kLastClassNumber - kFirstClassNumber + 1> g_records{};
+// Filled while the program starts, read afterwards. The records in the order
+// they registered, which name lookups scan (distinct numbers in 1 to
+// kLargestClassNumber, so they fit), and the same records by class number.
+std::array<const ClassRecord*, kLargestClassNumber> g_records{};
+int32_t g_recordCount = 0;
+std::array<const ClassRecord*, kLargestClassNumber + 1> g_recordsByNumber{};
 
 constexpr char UpperAscii(char c) noexcept { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool SameFoldedName(std::string_view name, std::string_view upperName) noexcept {
-  if (name.size() != upperName.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (UpperAscii(name[i]) != upperName[i]) return false;
+// Equal once the lower-case ASCII letters of both are taken as upper-case.
+bool SameFoldedName(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
   }
   return true;
 }
 
+std::span<const ClassRecord* const> Registered() noexcept {
+  return {g_records.data(), static_cast<std::size_t>(g_recordCount)};
+}
+
+bool IsRuntimeInterface(const Guid& iid) noexcept {
+  for (const InterfaceRow& row : kRuntimeInterfaces) {
+    if (row.iid == iid) return true;
+  }
+  return false;
+}
+
+bool InRange(const ClassIdentity& id) noexcept {
+  return !id.name.empty() && id.number >= 1 && id.number <= kLargestClassNumber &&
+         id.interfaceIndex > kLastRuntimeInterfaceIndex && id.interfaceIndex <= kLargestInterfaceIndex;
+}
+
+// Whether the two would answer any of the same questions.
+bool Overlap(const ClassIdentity& a, const ClassIdentity& b) noexcept {
+  return a.number == b.number || a.classId == b.classId || a.ownInterface == b.ownInterface ||
+         a.interfaceIndex == b.interfaceIndex || SameFoldedName(a.name, b.name);
+}
+
 }  // namespace
 
-int32_t ClassNumberOf(std::string_view name) noexcept {
-  for (const NameRow& row : kNames) {
-    if (name.size() != row.upperName.size()) continue;
-    if (name == row.spelling || SameFoldedName(name, row.upperName)) return row.number;
+bool RegisterClass(const ClassRecord& record) noexcept {
+  const ClassIdentity& id = record.identity;
+  if (!InRange(id) || IsRuntimeInterface(id.ownInterface)) return false;
+  for (const ClassRecord* filed : Registered()) {
+    if (filed == &record) return true;
+    if (Overlap(filed->identity, id)) return false;
   }
-  return 0;
+  g_records[static_cast<std::size_t>(g_recordCount++)] = &record;
+  g_recordsByNumber[static_cast<std::size_t>(id.number)] = &record;
+  return true;
 }
 
-const Guid* ClassIdOf(int32_t number) noexcept {
-  if (number < kFirstClassNumber || number > kLastClassNumber) return nullptr;
-  return &kClassIds[number - kFirstClassNumber];
-}
-
-int32_t InterfaceIndexOf(const Guid& iid) noexcept {
-  for (const InterfaceRow& row : kInterfaces) {
-    if (row.iid == iid) return row.index;
+const ClassRecord* FindClassRecord(std::string_view name) noexcept {
+  for (const ClassRecord* record : Registered()) {
+    const std::string_view spelling = record->identity.name;
+    if (name.size() != spelling.size()) continue;
+    // The usual call spells the name as the class does: one plain comparison.
+    if (name == spelling || SameFoldedName(name, spelling)) return record;
   }
-  return 0;
+  return nullptr;
 }
 
 const ClassRecord* FindClassRecord(const Guid& classId) noexcept {
-  for (int32_t number = kFirstClassNumber; number <= kLastClassNumber; ++number) {
-    if (*ClassIdOf(number) == classId) return FindClassRecord(number);
+  for (const ClassRecord* record : Registered()) {
+    if (record->identity.classId == classId) return record;
   }
   return nullptr;
 }
 
 const ClassRecord* FindClassRecord(int32_t number) noexcept {
-  if (number < kFirstClassNumber || number > kLastClassNumber) return nullptr;
-  return g_records[static_cast<std::size_t>(number - kFirstClassNumber)];
+  if (number < 1 || number > kLargestClassNumber) return nullptr;
+  return g_recordsByNumber[static_cast<std::size_t>(number)];
 }
 
-bool RegisterClass(const ClassRecord& record) noexcept {
-  for (int32_t number = kFirstClassNumber; number <= kLastClassNumber; ++number) {
-    if (*ClassIdOf(number) == record.classId) {
-      g_records[static_cast<std::size_t>(number - kFirstClassNumber)] = &record;
-      return true;
-    }
+int32_t ClassNumberOf(std::string_view name) noexcept {
+  const ClassRecord* record = FindClassRecord(name);
+  return record == nullptr ? 0 : record->identity.number;
+}
+
+const Guid* ClassIdOf(int32_t number) noexcept {
+  const ClassRecord* record = FindClassRecord(number);
+  return record == nullptr ? nullptr : &record->identity.classId;
+}
+
+int32_t InterfaceIndexOf(const Guid& iid) noexcept {
+  for (const InterfaceRow& row : kRuntimeInterfaces) {
+    if (row.iid == iid) return row.index;
   }
-  return false;
+  for (const ClassRecord* record : Registered()) {
+    if (record->identity.ownInterface == iid) return record->identity.interfaceIndex;
+  }
+  return 0;
 }
 
 }  // namespace hb

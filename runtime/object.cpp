@@ -12,11 +12,12 @@ namespace {
 std::atomic<int32_t> g_liveObjects{0};
 
 bool Offers(const ClassRecord& record, const Guid& iid) noexcept {
-  return iid == record.ownInterface || iid == kIidIClassFactory || iid == kIidIUnknown;
+  return iid == record.identity.ownInterface || iid == kIidIClassFactory || iid == kIidIUnknown;
 }
 
-// Steps 5 to 8 of creation: storage, members, the stored reference, the
-// live count and then the creation hook. False when memory is exhausted.
+// Allocates zeroed storage, builds the object in it, stores the reference
+// for `iid` in *cell, raises the live count and then runs the creation hook.
+// False, with *cell untouched, when memory is exhausted.
 bool Build(const ClassRecord& record, const Guid& iid, void** cell) noexcept {
   void* storage = AllocateZeroedSmallBlock(record.size);
   if (storage == nullptr) return false;
@@ -38,9 +39,7 @@ int32_t LiveObjectCount() noexcept { return g_liveObjects.load(std::memory_order
 
 void CreateObjectInto(void** cell, std::string_view name, const Guid& iid) noexcept {
   *cell = nullptr;
-  // Name -> number -> record: records are filed under the number that the
-  // class table gives their class identifier.
-  const ClassRecord* record = FindClassRecord(ClassNumberOf(name));
+  const ClassRecord* record = FindClassRecord(name);
   if (record == nullptr || !Offers(*record, iid)) return;
   Build(*record, iid, cell);
 }

@@ -52,10 +52,19 @@ class IClassFactory : public IUnknown {
   ~IClassFactory() = default;
 };
 
-// What the registry needs to build an object of one class.
+// Who a class is: what CreateObject and QueryInterface know it by.
+struct ClassIdentity {
+  std::string_view name;   // as the class spells it; CreateObject matches it in any letter case
+  int32_t number;          // the class number
+  Guid classId;            // the class identifier
+  Guid ownInterface;       // the identifier of the class's own interface
+  int32_t interfaceIndex;  // that interface's index in the interface table
+};
+
+// What the registry needs to build an object of one class (see
+// class_registry.h for how a class makes its record known).
 struct ClassRecord {
-  Guid classId;
-  Guid ownInterface;
+  ClassIdentity identity;
   std::size_t size;  // bytes of object storage
   // Builds the object (count 1) in zeroed storage; returns its primary reference.
   IUnknown* (*construct)(void* storage) noexcept;
@@ -65,14 +74,11 @@ struct ClassRecord {
   void (*creationHook)(IUnknown* primary) noexcept;
 };
 
-// Makes the class known to CreateObject under the name that the registry's
-// name table gives its class identifier. False when the identifier is not in
-// the class table.
-bool RegisterClass(const ClassRecord& record) noexcept;
-
-// CreateObject steps 2 to 8 into a cell that the caller has already emptied:
-// on success *cell holds the one reference to the requested interface, the
-// live-object count is raised, and then the creation hook has run. An unknown
+// CreateObject into a cell that the caller has already emptied: finds the
+// registered class of `name` (its lower-case ASCII letters matching
+// upper-case ones too), checks that it offers `iid`, allocates and builds the
+// object, stores the reference to the requested interface in *cell, raises
+// the live-object count and only then runs the creation hook. An unknown
 // name, an interface the class does not offer or exhausted memory leave the
 // cell null and record nothing.
 void CreateObjectInto(void** cell, std::string_view name, const Guid& iid) noexcept;
@@ -107,10 +113,11 @@ class IIdentity : public IUnknown {
 
 // The three interfaces, the shared count, creation and destruction of one
 // class. Derived is final and declares
-//   static constexpr Guid kClassId;      // its class identifier
-//   static constexpr Guid kOwnInterface; // the identifier of Own
-// and may declare a private `void CreationHook()`. It makes Base (this
-// template) a friend so that its constructor and destructor can stay private.
+//   static constexpr ClassIdentity kIdentity;  // its name, number and identifiers
+// and may have a public `void CreationHook()` (one this template cannot
+// reach would not run). It needs no constructor or destructor of its own:
+// it lives in an unnamed namespace of its source file, where nothing but the
+// object model makes it.
 //
 // The three interfaces are base classes, each a table pointer in the object:
 // Own first (the primary reference is the object's address), then
@@ -148,7 +155,7 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
     return kOk;
   }
 
-  // What CreateObject needs to build this class (see RegisterClass).
+  // What CreateObject needs to build this class (see class_registry.h).
   static const ClassRecord kRecord;
 
   // CreateObject for this class and its own interface, without the lookup
@@ -175,7 +182,7 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
 
  private:
   void* InterfaceFor(const Guid& iid) noexcept {
-    if (iid == Derived::kOwnInterface) return static_cast<Own*>(this);
+    if (iid == Derived::kIdentity.ownInterface) return static_cast<Own*>(this);
     if (iid == kIidIClassFactory) return static_cast<IClassFactory*>(this);
     if (iid == kIidIUnknown) return static_cast<IUnknown*>(static_cast<IIdentity*>(this));
     return nullptr;
@@ -215,8 +222,7 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
 };
 
 template <class Derived, class Own>
-const ClassRecord ComObject<Derived, Own>::kRecord{Derived::kClassId, Derived::kOwnInterface,
-                                                   sizeof(Derived),    &Construct,
-                                                   &InterfaceOf,       HookOf()};
+const ClassRecord ComObject<Derived, Own>::kRecord{Derived::kIdentity, sizeof(Derived), &Construct, &InterfaceOf,
+                                                   HookOf()};
 
 }  // namespace hb

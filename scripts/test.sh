@@ -25,12 +25,12 @@ build_and_test() {  # dir, extra cmake arguments...
 
 run_stages() {
   stage "optimised build"
-  build_and_test build/test-release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  build_and_test build/test-release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHASHBENCH_TABLE_CHECKS=ON
 
   stage "AddressSanitizer + UndefinedBehaviorSanitizer build"
   export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-  build_and_test build/test-asan -DCMAKE_BUILD_TYPE=Debug -DHASHBENCH_SANITIZE=address,undefined
+  build_and_test build/test-asan -DCMAKE_BUILD_TYPE=Debug -DHASHBENCH_SANITIZE=address,undefined -DHASHBENCH_TABLE_CHECKS=ON
 
   local extra
   for extra in "${extra_stages[@]}"; do

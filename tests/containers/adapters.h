@@ -14,6 +14,7 @@
 
 #include "containers/capacity.h"
 #include "containers/dword_to_iunknown_map.h"
+#include "containers/key_hash.h"
 #include "containers/string_bag.h"
 #include "containers/string_to_iunknown_map.h"
 #include "containers/string_to_string_map.h"

@@ -74,6 +74,20 @@ TEST_F(ObjectModelTest, ClassTableNumbersAndIdentifiers) {
   EXPECT_EQ(ClassIdOf(17), nullptr);
 }
 
+// Each class files its own record at start-up: the one CreateObject finds by
+// the name as spelled, with every field as the table above has it.
+TEST_F(ObjectModelTest, EveryClassRegisteredItsOwnRecord) {
+  for (const ClassRow& row : kClasses) {
+    const ClassRecord* record = FindClassRecord(row.number);
+    ASSERT_NE(record, nullptr) << row.name << " not registered";
+    EXPECT_EQ(FindClassRecord(row.name), record) << row.name;
+    EXPECT_EQ(record->identity.name, row.name);
+    EXPECT_EQ(record->identity.classId, row.classId) << row.name;
+    EXPECT_EQ(record->identity.ownInterface, row.ownInterface) << row.name;
+    EXPECT_EQ(record->identity.interfaceIndex, row.interfaceIndex) << row.name;
+  }
+}
+
 // Creates the class named `name` asking for its own interface.
 Ref<IUnknown> CreateByName(std::string_view name, const Guid& iid) {
   Ref<IUnknown> object;
