@@ -12,8 +12,12 @@ namespace hb {
 std::string JoinCommandLine(const std::vector<std::string>& arguments);
 
 // The process's arguments, program name first, read from /proc/self/cmdline
-// and joined. Empty when they cannot be read.
+// and joined. Empty when they cannot be read. (Not on Windows.)
 std::string ReadOwnCommandLine();
+
+// The process's own command line, program name first: on Windows the
+// system's, elsewhere ReadOwnCommandLine widened.
+std::u16string OwnCommandLine();
 
 // What follows the program name: a line that starts with a double quote
 // loses everything up to and including the next double quote (all of it when

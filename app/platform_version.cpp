@@ -1,7 +1,5 @@
 #include "app/platform_version.h"
 
-#include <sys/utsname.h>
-
 #include <cstdlib>
 #include <cstring>
 
@@ -29,12 +27,6 @@ PlatformVersion MakePlatformVersion(const char* system, const char* release) {
   record.build = TakeNumber(rest);
   std::strncpy(record.description, rest, sizeof record.description - 1);
   return record;
-}
-
-PlatformVersion ReadPlatformVersion() {
-  utsname names{};
-  if (uname(&names) != 0) return MakePlatformVersion("", "");
-  return MakePlatformVersion(names.sysname, names.release);
 }
 
 }  // namespace hb

@@ -1,4 +1,5 @@
-// The platform version record that start-up checks, filled from uname(2).
+// The platform version record that start-up checks: on Windows the system's
+// own, elsewhere filled from uname(2).
 #pragma once
 
 #include <cstdint>
@@ -14,12 +15,13 @@ struct PlatformVersion {
   uint32_t major;              // kernel release "6.1.0-13" -> 6, 1, 0
   uint32_t minor;
   uint32_t build;
-  uint32_t platform;           // kSupportedPlatform on Linux
+  uint32_t platform;           // kSupportedPlatform on Linux and on the Windows NT family
   char description[128];       // the rest of the release text after the three numbers
 };
 static_assert(sizeof(PlatformVersion) == 148);
 
-// The running system's record: Linux is the supported family.
+// The running system's record: Linux and the Windows NT family are the
+// supported ones (platform_version_posix.cpp, platform_version_win32.cpp).
 PlatformVersion ReadPlatformVersion();
 
 // The record for a system name and release as uname reports them.

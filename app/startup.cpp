@@ -1,23 +1,14 @@
 #include "app/startup.h"
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "app/command_line.h"
 #include "app/floating_point.h"
+#include "app/process.h"
 #include "app/random_key.h"
 #include "console/console.h"
-#include "runtime/dyn_string.h"
 #include "runtime/errors.h"
-#include "runtime/string_ops.h"
-
-// Start of the program's own image, placed by the linker; it serves as the
-// instance handle.
-extern "C" const char __executable_start[];
 
 namespace hb {
 namespace {
@@ -57,10 +48,10 @@ int RunProgram(const StartupSeams& seams) {
   }
   Report(seams, "platform checked");
 
-  const int32_t show = kShowDefault;  // no start-up information asks for another
-  const std::u16string commandLine = ToWide(DynString(ReadOwnCommandLine()));
+  const int32_t show = StartupShowCommand();
+  const std::u16string commandLine = OwnCommandLine();
   const std::u16string_view arguments = SkipProgramName(commandLine);
-  const auto instance = reinterpret_cast<uintptr_t>(__executable_start);
+  const uintptr_t instance = ProgramInstance();
   Report(seams, "command line read");
 
   MakeSettingsBlock();
@@ -81,12 +72,6 @@ int RunProgram(const StartupSeams& seams) {
   UninitializeObjectLibrary();
   Report(seams, "object library uninitialised");
   return exitCode;
-}
-
-void EndProcess(int code) {
-  std::cout.flush();
-  std::fflush(nullptr);
-  _exit(code);
 }
 
 }  // namespace hb

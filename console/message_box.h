@@ -5,9 +5,10 @@
 
 namespace hb {
 
-// Shows `text` in a small window captioned "Error" when an X display can be
-// opened, and returns once a key is pressed or the window is clicked or
-// closed. Without a display the text goes to standard error instead.
+// Shows `text` in a small window captioned "Error" (on X11 when a display can
+// be opened; on Windows the system's message box) and returns once the user
+// has acknowledged it with a key or a click or closed it. Where no window can
+// be shown the text goes to standard error instead.
 void ShowMessageBox(std::string_view text);
 
 }  // namespace hb
