@@ -20,4 +20,13 @@ void PrintNumber(Extended value) {
 
 void PrintCount(Extended value) { PrintString(FormatNumber(value, "#,##0")); }
 
+void PrintPassLine(const char* label, int32_t count, int64_t ticks, const char* unit) {
+  PrintString(label);
+  PrintCount(count);
+  PrintString(" in ");
+  PrintCount(static_cast<Extended>(ticks));
+  PrintString(unit);
+  NewLine();
+}
+
 }  // namespace hb

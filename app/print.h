@@ -19,4 +19,8 @@ void PrintNumber(Extended value);
 // The value formatted with "#,##0" (1234567 -> "1,234,567").
 void PrintCount(Extended value);
 
+// "<label><count> in <ticks><unit>" and the line end, the numbers formatted
+// as by PrintCount: the closing line of a timed pass.
+void PrintPassLine(const char* label, int32_t count, int64_t ticks, const char* unit);
+
 }  // namespace hb

@@ -11,7 +11,7 @@ namespace {
 constexpr uint32_t kMultiplier = 134775813u;
 constexpr uint32_t kIncrement = 1u;
 
-RandomState state{kRandomStart, kRandomStart};
+RandomState g_randomState{kRandomStart, kRandomStart};
 
 // The generator k steps ahead in one step: seed_k = kAhead[k].scale * seed +
 // kAhead[k].offset (mod 2^32). RandomKey computes its 20 seeds from the
@@ -40,18 +40,18 @@ constexpr char LetterFor(uint32_t seed) {
 
 }  // namespace
 
-void ResetRandomState() noexcept { state = {kRandomStart, kRandomStart}; }
+void ResetRandomState() noexcept { g_randomState = {kRandomStart, kRandomStart}; }
 
-RandomState CurrentRandomState() noexcept { return state; }
+RandomState CurrentRandomState() noexcept { return g_randomState; }
 
 int32_t RandomInRange(int32_t a, int32_t b) noexcept {
   const int64_t lo = std::min(a, b);
   const int64_t span = int64_t{std::max(a, b)} - lo + 1;  // 1 .. 2^32
-  state.seed = state.seed * kMultiplier + kIncrement;     // modulo 2^32
-  state.last = state.seed;
+  g_randomState.seed = g_randomState.seed * kMultiplier + kIncrement;     // modulo 2^32
+  g_randomState.last = g_randomState.seed;
   // (seed >> 1) / 2^31 is a fraction in [0, 1); scaling it by the span in
   // 64-bit integers is exact, since (seed >> 1) * span < 2^63.
-  const int64_t offset = (int64_t{state.seed >> 1} * span) >> 31;
+  const int64_t offset = (int64_t{g_randomState.seed >> 1} * span) >> 31;
   return static_cast<int32_t>(lo + offset);
 }
 
@@ -59,14 +59,14 @@ DynString RandomKey() {
   DynString key = Spaces(kRandomKeyLength);
   char* letters = key.MutableData();
   if (letters == nullptr) return key;  // out of memory: the empty key
-  const uint32_t start = state.seed;
+  const uint32_t start = g_randomState.seed;
   for (int32_t i = 0; i < kRandomKeyLength; ++i) {
     const Affine& step = kAhead[static_cast<std::size_t>(i) + 1];
     letters[i] = LetterFor(step.scale * start + step.offset);
   }
   const Affine& last = kAhead[kRandomKeyLength];
-  state.seed = last.scale * start + last.offset;
-  state.last = state.seed;
+  g_randomState.seed = last.scale * start + last.offset;
+  g_randomState.last = g_randomState.seed;
   return key;
 }
 

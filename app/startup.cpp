@@ -14,15 +14,13 @@ namespace hb {
 namespace {
 
 void Report(const StartupSeams& seams, std::string_view step) {
-  if (seams.report_step != nullptr) seams.report_step(step);
+  if (seams.reportStep != nullptr) seams.reportStep(step);
 }
 
-void MakeSettingsBlock() {
-  ThreadSettings& block = CurrentThreadSettings();
-  for (int i = 0; i < 5; ++i) block.settings[i] = kDefaultSettings[i];
-  ClearError();
-}
-
+// The main thread's settings block is its runtime error record
+// (runtime/errors.h), which every thread has from its first use; start-up
+// begins it empty and shutdown leaves it empty.
+void MakeSettingsBlock() { ClearError(); }
 void ReleaseSettingsBlock() { ClearError(); }
 
 // On Linux the component-object library's initialisation stands for nothing
@@ -44,8 +42,8 @@ void SetProgramState() {
 }  // namespace
 
 int RunProgram(const StartupSeams& seams) {
-  if (seams.read_platform_version().platform != kSupportedPlatform) {
-    seams.show_message(kRefusalText);
+  if (seams.readPlatformVersion().platform != kSupportedPlatform) {
+    seams.showMessage(kRefusalText);
     return kRefusedExitCode;
   }
   Report(seams, "platform checked");
@@ -63,7 +61,7 @@ int RunProgram(const StartupSeams& seams) {
   SetProgramState();
   Report(seams, "program state set");
 
-  const int exitCode = seams.main_routine(instance, 0, arguments, show);
+  const int exitCode = seams.mainRoutine(instance, 0, arguments, show);
   Report(seams, "main routine returned");
 
   // The runtime keeps no open file or search handle, and the program no

@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "app/main_routine.h"
-#include "app/message_box.h"
 #include "app/platform_version.h"
+#include "console/message_box.h"
 
 namespace hb {
 
@@ -22,11 +22,11 @@ inline constexpr std::string_view kRefusalText = "Win98 No Support";
 
 // What start-up talks to; tests replace any of them.
 struct StartupSeams {
-  PlatformVersion (*read_platform_version)() = ReadPlatformVersion;
-  void (*show_message)(std::string_view text) = ShowMessageBox;
-  MainRoutine main_routine = Main;
+  PlatformVersion (*readPlatformVersion)() = ReadPlatformVersion;
+  void (*showMessage)(std::string_view text) = ShowMessageBox;
+  MainRoutine mainRoutine = Main;
   // Told the name of each start-up and shutdown step as it is done; may be null.
-  void (*report_step)(std::string_view step) = nullptr;
+  void (*reportStep)(std::string_view step) = nullptr;
 };
 
 // Runs start-up, the main routine and shutdown; returns the exit code.

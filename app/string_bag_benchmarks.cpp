@@ -29,16 +29,6 @@ void ListKeys(IStringBag& bag) {
   }
 }
 
-// "<label><count> in <ticks><unit>", the numbers grouped by thousands.
-void PrintPassLine(const char* label, int32_t count, int64_t ticks, const char* unit) {
-  PrintString(label);
-  PrintCount(count);
-  PrintString(" in ");
-  PrintCount(static_cast<Extended>(ticks));
-  PrintString(unit);
-  NewLine();
-}
-
 void BuildPass(IStringBag& bag) {
   const int64_t start = ReadTicks();
   for (int32_t i = 0; i < kBuildKeys; ++i) bag.Add(RandomKey());

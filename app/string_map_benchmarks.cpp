@@ -59,12 +59,7 @@ void StringMapBenchmark() {
   int64_t ticks = ReadTicks() - start;
   PrintString("Build ");
   PrintCount(kBuildKeys);
-  PrintString(" added ");
-  PrintCount(map->Count());
-  PrintString(" in ");
-  PrintCount(static_cast<Extended>(ticks));
-  PrintString(" tix");
-  NewLine();
+  PrintPassLine(" added ", map->Count(), ticks, " tix");
 
   start = ReadTicks();
   const int32_t last = map->Count() - 1;
@@ -74,12 +69,7 @@ void StringMapBenchmark() {
     if (!Equal(map->Item(key), key)) PrintDiagnostic(key, " did not match value!");
   }
   ticks = ReadTicks() - start;
-  PrintString("Iterate ");
-  PrintCount(map->Count());
-  PrintString(" in ");
-  PrintCount(static_cast<Extended>(ticks));
-  PrintString(" tix");
-  NewLine();
+  PrintPassLine("Iterate ", map->Count(), ticks, " tix");
 }
 
 }  // namespace hb

@@ -25,7 +25,7 @@ constexpr int32_t kMaxGridSide = 4096;
 // Lets the window manager settle the new window before the program prints.
 constexpr auto kSettleTime = std::chrono::milliseconds(40);
 
-std::atomic<ConsoleBackend*> currentConsole{nullptr};
+std::atomic<ConsoleBackend*> g_currentConsole{nullptr};
 
 bool ValidGrid(int32_t columns, int32_t rows) {
   return columns > 0 && rows > 0 && columns <= kMaxGridSide && rows <= kMaxGridSide;
@@ -41,7 +41,7 @@ std::unique_ptr<StreamConsole>& StreamConsoleHolder() {
 uintptr_t OpenStreamConsole(int32_t columns, int32_t rows) {
   auto& holder = StreamConsoleHolder();
   holder = std::make_unique<StreamConsole>(columns, rows);
-  currentConsole.store(holder.get());
+  g_currentConsole.store(holder.get());
   SetBeforeFatalExit(FlushConsoleOutput);
   return kStreamHandle;
 }
@@ -52,13 +52,13 @@ uintptr_t OpenConsoleWindow(std::u16string_view caption, uint32_t style, int32_t
                             int32_t left, int32_t top) {
   static std::mutex openLock;  // one opening at a time
   std::lock_guard guard(openLock);
-  if (currentConsole.load() != nullptr) return 0;
+  if (g_currentConsole.load() != nullptr) return 0;
 #ifdef HASHBENCH_HAVE_X11
   const ConsoleRequest request{std::u16string(caption), style, columns, rows, left, top};
   const X11OpenResult opened = OpenX11Console(request, ValidGrid(columns, rows));
   if (opened.status != X11OpenStatus::kNoDisplay) {
     std::this_thread::sleep_for(kSettleTime);
-    currentConsole.store(opened.console);
+    g_currentConsole.store(opened.console);
     return opened.console == nullptr ? 0 : opened.handle;
   }
 #else
@@ -69,15 +69,15 @@ uintptr_t OpenConsoleWindow(std::u16string_view caption, uint32_t style, int32_t
 }
 
 void PrintText(std::u16string_view text) {
-  if (ConsoleBackend* console = currentConsole.load()) console->Print(text);
+  if (ConsoleBackend* console = g_currentConsole.load()) console->Print(text);
 }
 
 void NewLine() {
-  if (ConsoleBackend* console = currentConsole.load()) console->NewLine();
+  if (ConsoleBackend* console = g_currentConsole.load()) console->NewLine();
 }
 
 std::u16string WaitKey() {
-  ConsoleBackend* console = currentConsole.load();
+  ConsoleBackend* console = g_currentConsole.load();
   return console == nullptr ? std::u16string() : console->WaitKey();
 }
 

@@ -35,7 +35,8 @@ std::u16string WaitKey();
 // destructors; a fatal runtime error calls it too. Nothing for a window.
 void FlushConsoleOutput();
 
-// Fills the runtime's font table; called once at start-up, before Main.
+// Fills the console's font table (font_table.h); called once at start-up,
+// before Main.
 void InitializeFontTable();
 
 }  // namespace hb

@@ -1,10 +1,11 @@
-// The runtime's font table: the font descriptions that text-drawing windows
+// The console's font table: the font descriptions that text-drawing windows
 // select, filled once at start-up and shared between the main thread and the
 // console thread under one lock.
 //
-// Entry 1 is the runtime's proportional default face, entry 3 its bold form;
-// entry 2 is the console's fixed-pitch face. A back end turns a description
-// into a real font (X11: a fontconfig pattern) and keeps that font itself.
+// Entry 2 is the console's fixed-pitch face. Entry 1, a proportional default
+// face, and entry 3, its bold form, complete the table; nothing selects them.
+// A back end turns a description into a real font (X11: a fontconfig
+// pattern) and keeps that font itself.
 #pragma once
 
 #include <cstdint>

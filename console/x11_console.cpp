@@ -38,10 +38,10 @@ constexpr long kEventMask = ExposureMask | KeyPressMask | ButtonPressMask | Focu
 
 // X protocol errors are recorded, not fatal: drawing failures are ignored,
 // and creation checks the flag after a round trip.
-std::atomic<bool> xErrorSeen{false};
+std::atomic<bool> g_xErrorSeen{false};
 
 int RecordXError(Display*, XErrorEvent*) {
-  xErrorSeen.store(true);
+  g_xErrorSeen.store(true);
   return 0;
 }
 
@@ -296,13 +296,13 @@ X11OpenStatus X11Console::Create() {
   width_ = static_cast<int32_t>(width);
   height_ = static_cast<int32_t>(height);
 
-  xErrorSeen.store(false);
+  g_xErrorSeen.store(false);
   window_ = CreateConsoleFrame(display_, screen_, request_, width_, height_, kEventMask);
   if (window_ == None || !CreateSurface()) return X11OpenStatus::kFailed;
   deleteWindow_ = DeleteWindowAtom(display_);
   OpenInputMethod();
   XSync(display_, False);
-  if (xErrorSeen.load()) return X11OpenStatus::kFailed;
+  if (g_xErrorSeen.load()) return X11OpenStatus::kFailed;
 
   XMapWindow(display_, window_);
   WaitUntilMapped();
@@ -523,11 +523,11 @@ void X11Console::Teardown() {
 
 // ---- the one console of the process ---------------------------------------
 
-X11Console* liveConsole = nullptr;  // main thread only
+X11Console* g_liveConsole = nullptr;  // main thread only
 
 void CloseLiveConsole() {
-  delete liveConsole;
-  liveConsole = nullptr;
+  delete g_liveConsole;
+  g_liveConsole = nullptr;
 }
 
 }  // namespace
@@ -539,15 +539,15 @@ X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid) {
   if (result.status != X11OpenStatus::kOpened) return result;
   result.handle = console->Handle();
   result.console = console.get();
-  liveConsole = console.release();
+  g_liveConsole = console.release();
   static const bool closesAtExit = std::atexit(CloseLiveConsole) == 0;
   (void)closesAtExit;
   return result;
 }
 
 std::optional<X11ConsoleFacts> CurrentX11ConsoleFacts() {
-  if (liveConsole == nullptr) return std::nullopt;
-  return liveConsole->Facts();
+  if (g_liveConsole == nullptr) return std::nullopt;
+  return g_liveConsole->Facts();
 }
 
 }  // namespace hb

@@ -13,7 +13,7 @@ namespace alloc_detail {
 // Number of allocations still to fail. Written only by tests.
 std::atomic<int> g_failuresPending{0};
 
-constinit thread_local ThreadBlocks t_blocks{};
+constinit thread_local ThreadBlocks g_threadBlocks{};
 
 }  // namespace alloc_detail
 
@@ -89,7 +89,7 @@ void FreeBlock(void* block) noexcept { std::free(block); }
 void* alloc_detail::AllocateSmallBlockSlow(std::size_t bytes) noexcept {
   if (bytes == 0 || bytes > kSmallBlockLimit) return AllocateBlock(bytes);
   if (InjectedFailure()) return nullptr;
-  ThreadBlocks& blocks = t_blocks;
+  ThreadBlocks& blocks = g_threadBlocks;
   const std::size_t cls = ClassOf(bytes);
   if (alloc_detail::FreeLink* block = blocks.free[cls]) {
     blocks.free[cls] = block->next;

@@ -89,7 +89,7 @@ struct ThreadBlocks {
   char* bump;
   char* bumpEnd;
 };
-extern constinit thread_local ThreadBlocks t_blocks;
+extern constinit thread_local ThreadBlocks g_threadBlocks;
 
 // Non-zero while failures are being injected (ScopedAllocationFailure).
 extern std::atomic<int> g_failuresPending;
@@ -107,7 +107,7 @@ namespace alloc_detail {
 // also starts new chunks).
 inline void* TakeReadySmallBlock(std::size_t bytes) noexcept {
   if (g_failuresPending.load(std::memory_order_relaxed) != 0) return nullptr;
-  ThreadBlocks& blocks = t_blocks;
+  ThreadBlocks& blocks = g_threadBlocks;
   const std::size_t cls = ClassOf(bytes);
   if (FreeLink* block = blocks.free[cls]) {
     blocks.free[cls] = block->next;
@@ -134,7 +134,7 @@ inline void FreeSmallBlock(void* block, std::size_t bytes) noexcept {
   if (bytes - 1 < kSmallBlockLimit) {
     if (block == nullptr) return;
     auto* link = static_cast<FreeLink*>(block);
-    FreeLink*& head = t_blocks.free[ClassOf(bytes)];
+    FreeLink*& head = g_threadBlocks.free[ClassOf(bytes)];
     link->next = head;
     head = link;
     return;

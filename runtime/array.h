@@ -86,20 +86,20 @@ class Array {
       RaiseError(kErrorSubscriptOutOfRange, "DimensionPreserve");
       return;
     }
-    const std::size_t old_count = Count(lower_, upper_);
-    const std::size_t new_count = Count(lower, upper);
+    const std::size_t oldCount = Count(lower_, upper_);
+    const std::size_t newCount = Count(lower, upper);
     // Grow first and only then release what falls away, so that a failed
     // allocation leaves the array exactly as it was.
-    if (new_count > old_count) {
+    if (newCount > oldCount) {
       void* block = ReallocateBlock(data_, Bytes(lower, upper));
       if (block == nullptr) {
         RaiseError(kErrorOutOfMemory, "DimensionPreserve");
         return;
       }
       data_ = static_cast<T*>(block);
-      std::memset(static_cast<void*>(data_ + old_count), 0, (new_count - old_count) * sizeof(T));
-    } else if (new_count < old_count) {
-      ReleaseElements(data_ + new_count, data_ + old_count);
+      std::memset(static_cast<void*>(data_ + oldCount), 0, (newCount - oldCount) * sizeof(T));
+    } else if (newCount < oldCount) {
+      ReleaseElements(data_ + newCount, data_ + oldCount);
       // Shrinking in place cannot fail; a smaller block is only an economy.
       if (void* block = ReallocateBlock(data_, Bytes(lower, upper))) data_ = static_cast<T*>(block);
     }

@@ -30,8 +30,8 @@ class DynString {
     if (!CopySmall(bytes, length)) CopyFrom(bytes, length);
   }
   DynString(std::string_view text) noexcept { CopyFrom(text.data(), Checked(text.size())); }
-  DynString(const char* c_string) noexcept
-      : DynString(std::string_view(c_string == nullptr ? "" : c_string)) {}
+  DynString(const char* text) noexcept
+      : DynString(std::string_view(text == nullptr ? "" : text)) {}
 
   DynString(const DynString& other) noexcept {
     if (!CopySmall(other.data_, other.Length())) CopyFrom(other.data_, other.Length());

@@ -9,18 +9,21 @@ namespace {
 
 std::atomic<void (*)()> g_beforeFatalExit{nullptr};
 
+// Each thread's record of its most recent runtime error, empty until the
+// thread raises one.
+struct ErrorRecord {
+  int32_t number = 0;           // 0 when none
+  const char* where = nullptr;  // the operation that raised it, or null
+};
+
+ErrorRecord& ThreadErrorRecord() noexcept {
+  thread_local ErrorRecord record;
+  return record;
+}
+
 }  // namespace
 
 void SetBeforeFatalExit(void (*beforeExit)()) noexcept { g_beforeFatalExit.store(beforeExit); }
-
-ThreadSettings& CurrentThreadSettings() noexcept {
-  thread_local ThreadSettings block{
-      {kDefaultSettings[0], kDefaultSettings[1], kDefaultSettings[2], kDefaultSettings[3],
-       kDefaultSettings[4]},
-      0,
-      nullptr};
-  return block;
-}
 
 void RaiseError(int32_t number, const char* where) noexcept {
   if (number == 0) number = kErrorUnspecified;
@@ -28,17 +31,15 @@ void RaiseError(int32_t number, const char* where) noexcept {
     if (void (*beforeExit)() = g_beforeFatalExit.load()) beforeExit();
     _exit(kFatalExitCode);
   }
-  ThreadSettings& block = CurrentThreadSettings();
-  block.error_number = number;
-  block.error_where = where;
+  ErrorRecord& record = ThreadErrorRecord();
+  record.number = number;
+  record.where = where;
 }
 
-int32_t LastError() noexcept { return CurrentThreadSettings().error_number; }
+int32_t LastError() noexcept { return ThreadErrorRecord().number; }
 
-void ClearError() noexcept {
-  ThreadSettings& block = CurrentThreadSettings();
-  block.error_number = 0;
-  block.error_where = nullptr;
-}
+const char* LastErrorWhere() noexcept { return ThreadErrorRecord().where; }
+
+void ClearError() noexcept { ThreadErrorRecord() = ErrorRecord{}; }
 
 }  // namespace hb

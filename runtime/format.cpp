@@ -63,23 +63,23 @@ void PutDecimal(TextOut& out, int64_t value) {
 }
 
 // NaN, infinities: fixed words, since no digit string describes them.
-void PutNonFinite(TextOut& out, Extended value, bool leading_blank) {
+void PutNonFinite(TextOut& out, Extended value, bool leadingBlank) {
   if (std::isnan(value)) {
-    if (leading_blank) out.Put(' ');
+    if (leadingBlank) out.Put(' ');
     out.Put("NaN");
   } else if (value < 0) {
     out.Put("-Inf");
   } else {
-    if (leading_blank) out.Put(' ');
+    if (leadingBlank) out.Put(' ');
     out.Put("Inf");
   }
 }
 
 // The default form of a finite value whose digits are `digits`.
-void PutNumberText(TextOut& out, const DecimalDigits& digits, bool negative, bool leading_blank) {
+void PutNumberText(TextOut& out, const DecimalDigits& digits, bool negative, bool leadingBlank) {
   if (negative && !digits.IsZero()) {
     out.Put('-');
-  } else if (leading_blank) {
+  } else if (leadingBlank) {
     out.Put(' ');
   }
   if (digits.IsZero()) {
@@ -123,17 +123,17 @@ ShownNumber RoundForSection(Extended magnitude, const MaskLayout& layout) {
   DecimalDigits& digits = shown.digits;
   if (layout.percent && !digits.IsZero()) digits.point += 2;
   if (!layout.exponent) {
-    RoundDigits(digits, digits.point + layout.decimal_positions);
+    RoundDigits(digits, digits.point + layout.decimalPositions);
     shown.point = digits.point;
     return shown;
   }
   // Exponent form: one integer digit when the section has integer positions,
   // none otherwise; the exponent takes the rest.
-  const int64_t integer_digits = layout.integer_positions > 0 ? 1 : 0;
-  RoundDigits(digits, integer_digits + layout.decimal_positions);
+  const int64_t integerDigits = layout.integerPositions > 0 ? 1 : 0;
+  RoundDigits(digits, integerDigits + layout.decimalPositions);
   if (!digits.IsZero()) {
-    shown.point = integer_digits;
-    shown.exponent = digits.point - integer_digits;
+    shown.point = integerDigits;
+    shown.exponent = digits.point - integerDigits;
   }
   return shown;
 }
@@ -143,7 +143,7 @@ ShownNumber RoundForSection(Extended magnitude, const MaskLayout& layout) {
 class SectionWriter {
  public:
   SectionWriter(TextOut& out, const MaskLayout& layout, const ShownNumber& shown, bool negative)
-      : out_(out), layout_(layout), shown_(shown), sign_pending_(negative && !shown.digits.IsZero()) {}
+      : out_(out), layout_(layout), shown_(shown), signPending_(negative && !shown.digits.IsZero()) {}
 
   void Write(std::string_view section) {
     MaskLexer lexer(section);
@@ -162,7 +162,7 @@ class SectionWriter {
         if (token.zone == MaskZone::kExponent) ExponentPosition(token.ch);
         break;
       case Kind::kPoint:
-        if (layout_.integer_positions == 0) ExcessIntegerDigits();
+        if (layout_.integerPositions == 0) ExcessIntegerDigits();
         Sign();
         out_.Put('.');
         break;
@@ -174,7 +174,7 @@ class SectionWriter {
         } else if (token.sign == '+') {
           out_.Put('+');
         }
-        if (layout_.exponent_positions == 0) PutDecimal(out_, ExponentMagnitude());
+        if (layout_.exponentPositions == 0) PutDecimal(out_, ExponentMagnitude());
         break;
       case Kind::kLiteral: out_.Put(token.ch); break;
       default: break;  // grouping and fill show nothing where they stand
@@ -184,15 +184,15 @@ class SectionWriter {
   // The sign of a negative value goes right before its first digit (or the
   // decimal point, when no integer digit is shown).
   void Sign() {
-    if (sign_pending_) out_.Put('-');
-    sign_pending_ = false;
+    if (signPending_) out_.Put('-');
+    signPending_ = false;
   }
   void Digit(char c) {
     Sign();
     out_.Put(c);
   }
   void NoDigit() {
-    if (layout_.fill) out_.Put(layout_.fill_char);
+    if (layout_.fill) out_.Put(layout_.fillChar);
   }
 
   void IntegerDigit(int64_t k, char c) {
@@ -201,13 +201,13 @@ class SectionWriter {
   }
   // Integer digits beyond the section's positions stand left of the leftmost.
   void ExcessIntegerDigits() {
-    for (int64_t k = shown_.IntegerLength() - 1; k >= layout_.integer_positions; --k) {
+    for (int64_t k = shown_.IntegerLength() - 1; k >= layout_.integerPositions; --k) {
       IntegerDigit(k, shown_.IntegerDigit(k));
     }
   }
   void IntegerPosition(char placeholder) {
-    if (integer_seen_ == 0) ExcessIntegerDigits();
-    const int64_t k = layout_.integer_positions - 1 - integer_seen_++;
+    if (integerSeen_ == 0) ExcessIntegerDigits();
+    const int64_t k = layout_.integerPositions - 1 - integerSeen_++;
     if (k < shown_.IntegerLength()) {
       IntegerDigit(k, shown_.IntegerDigit(k));
     } else if (placeholder == '0') {
@@ -217,7 +217,7 @@ class SectionWriter {
     }
   }
   void DecimalPosition(char placeholder) {
-    const int64_t i = decimal_seen_++;
+    const int64_t i = decimalSeen_++;
     if (i < shown_.FractionLength()) {
       Digit(shown_.FractionDigit(i));
     } else if (placeholder == '0') {
@@ -232,10 +232,10 @@ class SectionWriter {
     char text[20];
     int length = 0;
     for (int64_t e = ExponentMagnitude(); e != 0; e /= 10) text[length++] = static_cast<char>('0' + e % 10);
-    if (exponent_seen_ == 0) {
-      for (int64_t k = length - 1; k >= layout_.exponent_positions; --k) out_.Put(text[k]);
+    if (exponentSeen_ == 0) {
+      for (int64_t k = length - 1; k >= layout_.exponentPositions; --k) out_.Put(text[k]);
     }
-    const int64_t k = layout_.exponent_positions - 1 - exponent_seen_++;
+    const int64_t k = layout_.exponentPositions - 1 - exponentSeen_++;
     if (k < length) {
       out_.Put(text[k]);
     } else if (placeholder == '0') {
@@ -248,25 +248,25 @@ class SectionWriter {
   TextOut& out_;
   const MaskLayout& layout_;
   const ShownNumber& shown_;
-  bool sign_pending_;
-  int64_t integer_seen_ = 0;
-  int64_t decimal_seen_ = 0;
-  int64_t exponent_seen_ = 0;
+  bool signPending_;
+  int64_t integerSeen_ = 0;
+  int64_t decimalSeen_ = 0;
+  int64_t exponentSeen_ = 0;
 };
 
 // Which section formats the value, and whether the value keeps its sign.
 struct SectionChoice {
   std::string_view section;
-  bool keep_sign;
+  bool keepSign;
 };
 
 SectionChoice ChooseSection(Extended value, const MaskSections& sections) {
   if (value > 0) return {sections.section[0], false};
   if (value == 0) {
-    const bool zero_section = sections.separators == 2 && !sections.section[2].empty();
-    return {sections.section[zero_section ? 2 : 0], false};
+    const bool zeroSection = sections.separators == 2 && !sections.section[2].empty();
+    return {sections.section[zeroSection ? 2 : 0], false};
   }
-  if (sections.separators >= 1 && sections.text_after_first) return {sections.section[1], false};
+  if (sections.separators >= 1 && sections.textAfterFirst) return {sections.section[1], false};
   return {sections.section[0], true};
 }
 
@@ -283,11 +283,11 @@ DynString FormatNumber(Extended value, const DynString& mask) {
   const SectionChoice choice = ChooseSection(value, SplitMask(mask.View()));
   if (choice.section.empty()) {
     const DecimalDigits digits = ToDecimalDigits(value, kNumberTextDigits);
-    return RenderText([&](TextOut& out) { PutNumberText(out, digits, choice.keep_sign, false); });
+    return RenderText([&](TextOut& out) { PutNumberText(out, digits, choice.keepSign, false); });
   }
   const MaskLayout layout = ReadLayout(choice.section);
   const ShownNumber shown = RoundForSection(std::fabs(value), layout);
-  return RenderText([&](TextOut& out) { SectionWriter(out, layout, shown, choice.keep_sign).Write(choice.section); });
+  return RenderText([&](TextOut& out) { SectionWriter(out, layout, shown, choice.keepSign).Write(choice.section); });
 }
 
 int32_t ToInteger(Extended value) noexcept {

@@ -1,5 +1,5 @@
-// Numbers to text: FormatNumber by a mask, NumberText (the default form), and
-// the numeric conversions the containers and the driver rely on.
+// Numbers to text: FormatNumber by a mask and NumberText (the default form);
+// and two conversions on the same extended values, ToInteger and LargerOf.
 //
 // All arithmetic is done on 80-bit extended values (long double on x86-64)
 // with round-to-nearest, ties to even; every integer of up to 19 digits, the

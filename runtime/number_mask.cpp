@@ -7,17 +7,17 @@ namespace hb {
 MaskSections SplitMask(std::string_view mask) noexcept {
   MaskSections result;
   std::size_t start = 0;
-  bool in_quote = false;
+  bool inQuote = false;
   for (std::size_t i = 0; i < mask.size() && result.separators < 2; ++i) {
     const char c = mask[i];
-    if (in_quote) {
-      in_quote = c != '"';
+    if (inQuote) {
+      inQuote = c != '"';
     } else if (c == '"') {
-      in_quote = true;
+      inQuote = true;
     } else if (c == '\\') {
       ++i;  // the escaped character never separates
     } else if (c == ';') {
-      if (result.separators == 0) result.text_after_first = i + 1 < mask.size();
+      if (result.separators == 0) result.textAfterFirst = i + 1 < mask.size();
       result.section[result.separators++] = mask.substr(start, i - start);
       start = i + 1;
     }
@@ -30,33 +30,33 @@ MaskToken MaskLexer::Next() noexcept {
   using Kind = MaskToken::Kind;
   while (pos_ < text_.size()) {
     const char c = text_[pos_++];
-    if (in_quote_) {
+    if (inQuote_) {
       if (c == '"') {
-        in_quote_ = false;
+        inQuote_ = false;
         continue;
       }
       return {Kind::kLiteral, c, 0, zone_};
     }
-    const bool after_digit = std::exchange(after_digit_, false);
+    const bool afterDigit = std::exchange(afterDigit_, false);
     const bool more = pos_ < text_.size();
     switch (c) {
       case '#':
       case '0':
-        seen_digit_ = after_digit_ = true;
+        seenDigit_ = afterDigit_ = true;
         return {Kind::kDigit, c, 0, zone_};
       case '.':
         if (zone_ != MaskZone::kInteger) continue;
         zone_ = MaskZone::kDecimal;
         return {Kind::kPoint, c, 0, zone_};
       case ',':
-        if (after_digit && zone_ != MaskZone::kExponent) return {Kind::kGroup, c, 0, zone_};
+        if (afterDigit && zone_ != MaskZone::kExponent) return {Kind::kGroup, c, 0, zone_};
         return {Kind::kLiteral, c, 0, zone_};
       case '%':
-        if (after_digit) return {Kind::kPercent, c, 0, zone_};
+        if (afterDigit) return {Kind::kPercent, c, 0, zone_};
         continue;
       case 'E':
       case 'e':
-        if (!seen_digit_ || zone_ == MaskZone::kExponent || !more) continue;
+        if (!seenDigit_ || zone_ == MaskZone::kExponent || !more) continue;
         if (text_[pos_] != '+' && text_[pos_] != '-') continue;
         zone_ = MaskZone::kExponent;
         return {Kind::kExponent, c, text_[pos_++], zone_};
@@ -64,7 +64,7 @@ MaskToken MaskLexer::Next() noexcept {
         if (!more) continue;
         return {Kind::kFill, text_[pos_++], 0, zone_};
       case '"':
-        in_quote_ = true;
+        inQuote_ = true;
         continue;
       case '\\':
         if (!more) continue;
@@ -90,9 +90,9 @@ MaskLayout ReadLayout(std::string_view section) noexcept {
   for (MaskToken token = lexer.Next(); token.kind != Kind::kEnd; token = lexer.Next()) {
     switch (token.kind) {
       case Kind::kDigit:
-        if (token.zone == MaskZone::kInteger) ++layout.integer_positions;
-        if (token.zone == MaskZone::kDecimal) ++layout.decimal_positions;
-        if (token.zone == MaskZone::kExponent) ++layout.exponent_positions;
+        if (token.zone == MaskZone::kInteger) ++layout.integerPositions;
+        if (token.zone == MaskZone::kDecimal) ++layout.decimalPositions;
+        if (token.zone == MaskZone::kExponent) ++layout.exponentPositions;
         break;
       case Kind::kPoint: layout.point = true; break;
       case Kind::kGroup: layout.grouping = true; break;
@@ -100,7 +100,7 @@ MaskLayout ReadLayout(std::string_view section) noexcept {
       case Kind::kExponent: layout.exponent = true; break;
       case Kind::kFill:
         layout.fill = true;
-        layout.fill_char = token.ch;
+        layout.fillChar = token.ch;
         break;
       default: break;
     }

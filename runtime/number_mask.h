@@ -29,7 +29,7 @@ namespace hb {
 struct MaskSections {
   std::string_view section[3];  // missing sections are empty
   int separators = 0;           // 0, 1 or 2
-  bool text_after_first = false;  // the first separator is not the mask's last character
+  bool textAfterFirst = false;  // the first separator is not the mask's last character
 };
 
 MaskSections SplitMask(std::string_view mask) noexcept;
@@ -64,22 +64,22 @@ class MaskLexer {
   std::string_view text_;
   std::size_t pos_ = 0;
   MaskZone zone_ = MaskZone::kInteger;
-  bool in_quote_ = false;
-  bool seen_digit_ = false;   // a digit position earlier in the section
-  bool after_digit_ = false;  // the previous character was a digit position
+  bool inQuote_ = false;
+  bool seenDigit_ = false;   // a digit position earlier in the section
+  bool afterDigit_ = false;  // the previous character was a digit position
 };
 
 // What a whole section asks for, gathered before the value is rounded.
 struct MaskLayout {
-  int64_t integer_positions = 0;
-  int64_t decimal_positions = 0;
-  int64_t exponent_positions = 0;
+  int64_t integerPositions = 0;
+  int64_t decimalPositions = 0;
+  int64_t exponentPositions = 0;
   bool point = false;
   bool exponent = false;
   bool grouping = false;
   bool percent = false;
   bool fill = false;
-  char fill_char = 0;
+  char fillChar = 0;
 };
 
 MaskLayout ReadLayout(std::string_view section) noexcept;

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "runtime/errors.h"
+
 namespace hb {
 namespace {
 

@@ -10,8 +10,6 @@
 
 namespace hb {
 
-inline constexpr int32_t kErrorInvalidArgument = 5;
-
 // 1 + the number of non-overlapping occurrences of `delimiter` in `text`,
 // searched from the left. The empty text gives 1. With an empty delimiter the
 // text is read as comma-separated fields: blanks before a field are skipped

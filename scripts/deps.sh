@@ -2,29 +2,36 @@
 # installed. As root it installs what is missing; otherwise it names them in
 # one line and stops.
 
-hb_missing_packages() {
-  local missing=()
-  for pkg in "$@"; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-  done
-  echo "${missing[@]}"
+hb_package_installed() {  # package
+  [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
 }
 
-hb_ensure_packages() {
-  local missing
-  missing=$(hb_missing_packages "$@")
-  [ -z "$missing" ] && return 0
+hb_ensure_packages() {  # packages...
+  local missing=() pkg log
+  for pkg in "$@"; do
+    hb_package_installed "$pkg" || missing+=("$pkg")
+  done
+  if [ "${#missing[@]}" -eq 0 ]; then
+    return 0
+  fi
   if [ "$(id -u)" -ne 0 ]; then
-    echo "hashbench: missing Debian packages (install them as root): $missing" >&2
+    echo "hashbench: missing Debian packages (install them as root): ${missing[*]}" >&2
     exit 1
   fi
-  echo "hashbench: installing $missing"
-  # --no-install-recommends keeps extra fonts from arriving with the X tools.
-  { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing; } \
-    >/tmp/hashbench-apt.log 2>&1 || {
-    echo "hashbench: apt-get could not install: $missing (see /tmp/hashbench-apt.log)" >&2
+  echo "hashbench: installing ${missing[*]}"
+  log=$(mktemp "${TMPDIR:-/tmp}/hashbench-apt.XXXXXX") || {
+    echo "hashbench: cannot create a log file for apt-get in ${TMPDIR:-/tmp}" >&2
     exit 1
   }
+  # --no-install-recommends keeps extra fonts from arriving with the X tools.
+  if { apt-get update -qq &&
+       DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"; } \
+       >"$log" 2>&1; then
+    rm -f "$log"
+  else
+    echo "hashbench: apt-get could not install: ${missing[*]} (see $log)" >&2
+    exit 1
+  fi
 }
 
 HB_BUILD_PACKAGES=(g++ cmake make pkg-config libx11-dev libxft-dev libfontconfig-dev fonts-dejavu-core)

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 TEST(SkipProgramName, Table) {
@@ -44,4 +44,4 @@ TEST(JoinCommandLine, RoundTripsTheProgramName) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -17,7 +17,7 @@
 #include "console/win32_console.h"
 #include "tests/app/expected_output.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 constexpr int kColumns = 80;
@@ -70,4 +70,4 @@ TEST(MainOnWindows, PrintsTheLinesOfACorrectRunAndReturnsZeroOnAKeyTypedAhead) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -11,7 +11,7 @@
 #include "console/console.h"
 #include "runtime/string_ops.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 // A console can be opened once per process, so each case runs in a child
@@ -43,4 +43,4 @@ TEST(PrintNumberDeathTest, NumberTextAndOneBlank) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

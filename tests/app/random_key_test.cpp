@@ -9,7 +9,7 @@
 #include "runtime/alloc.h"
 #include "runtime/object.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 std::string NthKeyFromStart(int n) {
@@ -98,4 +98,4 @@ TEST(Benchmarks, ContainerThatCannotBeMadeEndsTheProcedureQuietly) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -9,7 +9,7 @@ int NeverRun(uintptr_t, uintptr_t, std::u16string_view, int32_t) { return 3; }
 
 int main() {
   hb::StartupSeams seams;
-  seams.read_platform_version = OtherPlatform;
-  seams.main_routine = NeverRun;
+  seams.readPlatformVersion = OtherPlatform;
+  seams.mainRoutine = NeverRun;
   hb::EndProcess(hb::RunProgram(seams));
 }

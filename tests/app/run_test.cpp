@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tests/app/expected_output.h"
-#include "tests/console/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace hb::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "app/random_key.h"
 #include "runtime/errors.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 // What the fakes below saw; reset by each test.
@@ -25,20 +25,20 @@ struct Observed {
   uint16_t controlWord = 0;
   int32_t errorAtMain = -1;
 };
-Observed observed;
+Observed g_observed;
 
 PlatformVersion OtherPlatform() { return MakePlatformVersion("SunOS", "5.11"); }
 PlatformVersion ThisPlatform() { return MakePlatformVersion("Linux", "6.1.0-13-amd64"); }
-void CaptureMessage(std::string_view text) { observed.messages.emplace_back(text); }
-void CaptureStep(std::string_view step) { observed.steps.emplace_back(step); }
+void CaptureMessage(std::string_view text) { g_observed.messages.emplace_back(text); }
+void CaptureStep(std::string_view step) { g_observed.steps.emplace_back(step); }
 
 int32_t FakeMain(uintptr_t, uintptr_t previous, std::u16string_view, int32_t show) {
-  observed.mainRan = true;
-  observed.show = show;
-  observed.previous = previous;
-  observed.random = CurrentRandomState();
-  observed.controlWord = FloatingPointControlWord();
-  observed.errorAtMain = LastError();
+  g_observed.mainRan = true;
+  g_observed.show = show;
+  g_observed.previous = previous;
+  g_observed.random = CurrentRandomState();
+  g_observed.controlWord = FloatingPointControlWord();
+  g_observed.errorAtMain = LastError();
   return 42;
 }
 
@@ -72,38 +72,38 @@ TEST(PlatformVersion, FromUname) {
 }
 
 TEST(RunProgram, RefusesAnotherPlatformWithoutRunningMain) {
-  observed = {};
+  g_observed = {};
   StartupSeams seams;
-  seams.read_platform_version = OtherPlatform;
-  seams.show_message = CaptureMessage;
-  seams.main_routine = FakeMain;
-  seams.report_step = CaptureStep;
+  seams.readPlatformVersion = OtherPlatform;
+  seams.showMessage = CaptureMessage;
+  seams.mainRoutine = FakeMain;
+  seams.reportStep = CaptureStep;
   EXPECT_EQ(RunProgram(seams), 255);
-  EXPECT_THAT(observed.messages, testing::ElementsAre("Win98 No Support"));
-  EXPECT_FALSE(observed.mainRan);
-  EXPECT_THAT(observed.steps, testing::IsEmpty());
+  EXPECT_THAT(g_observed.messages, testing::ElementsAre("Win98 No Support"));
+  EXPECT_FALSE(g_observed.mainRan);
+  EXPECT_THAT(g_observed.steps, testing::IsEmpty());
 }
 
 TEST(RunProgram, PreparesTheProcessCallsMainAndShutsDownInOrder) {
-  observed = {};
+  g_observed = {};
   RandomInRange(1, 6);  // Main must see the start value again
   RaiseError(kErrorOutOfMemory, "earlier");
   StartupSeams seams;
-  seams.read_platform_version = ThisPlatform;
-  seams.show_message = CaptureMessage;
-  seams.main_routine = FakeMain;
-  seams.report_step = CaptureStep;
+  seams.readPlatformVersion = ThisPlatform;
+  seams.showMessage = CaptureMessage;
+  seams.mainRoutine = FakeMain;
+  seams.reportStep = CaptureStep;
 
   EXPECT_EQ(RunProgram(seams), 42);  // the main routine's result is the exit code
-  EXPECT_TRUE(observed.mainRan);
-  EXPECT_THAT(observed.messages, testing::IsEmpty());
-  EXPECT_EQ(observed.show, kShowDefault);
-  EXPECT_EQ(observed.previous, 0u);
-  EXPECT_EQ(observed.random.seed, 0xFFFFFFFFu);
-  EXPECT_EQ(observed.random.last, 0xFFFFFFFFu);
-  EXPECT_EQ(observed.errorAtMain, 0);
-  EXPECT_EQ(observed.controlWord & ~0x40, kProgramControlWord);  // bit 6 is reserved and reads as 1
-  EXPECT_THAT(observed.steps,
+  EXPECT_TRUE(g_observed.mainRan);
+  EXPECT_THAT(g_observed.messages, testing::IsEmpty());
+  EXPECT_EQ(g_observed.show, kShowDefault);
+  EXPECT_EQ(g_observed.previous, 0u);
+  EXPECT_EQ(g_observed.random.seed, 0xFFFFFFFFu);
+  EXPECT_EQ(g_observed.random.last, 0xFFFFFFFFu);
+  EXPECT_EQ(g_observed.errorAtMain, 0);
+  EXPECT_EQ(g_observed.controlWord & ~0x40, kProgramControlWord);  // bit 6 is reserved and reads as 1
+  EXPECT_THAT(g_observed.steps,
               testing::ElementsAre("platform checked", "command line read", "settings block made",
                                    "object library initialised", "program state set", "main routine returned",
                                    "settings block released", "object library uninitialised"));
@@ -112,9 +112,9 @@ TEST(RunProgram, PreparesTheProcessCallsMainAndShutsDownInOrder) {
 TEST(RunProgramDeathTest, FatalErrorEndsWith255AndNoShutdownStep) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   StartupSeams seams;
-  seams.read_platform_version = ThisPlatform;
-  seams.main_routine = FatalMain;
-  seams.report_step = PrintStep;
+  seams.readPlatformVersion = ThisPlatform;
+  seams.mainRoutine = FatalMain;
+  seams.reportStep = PrintStep;
   EXPECT_EXIT(RunProgram(seams), testing::ExitedWithCode(255),
               testing::AllOf(testing::HasSubstr("[program state set]"),
                              testing::Not(testing::HasSubstr("[main routine returned]")),
@@ -122,4 +122,4 @@ TEST(RunProgramDeathTest, FatalErrorEndsWith255AndNoShutdownStep) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

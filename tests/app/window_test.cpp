@@ -10,7 +10,7 @@
 
 #include "tests/app/expected_output.h"
 #include "tests/app/x_session.h"
-#include "tests/console/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace hb::test {
 namespace {
@@ -103,7 +103,12 @@ TEST_F(WindowTest, RefusalMessageWaitsForAKeyThenEndsWith255) {
   const auto probe = Start(REFUSAL_PROBE);
   const Window window = session_->WaitForWindow("Error", 30);
   ASSERT_NE(window, 0u) << "no message window";
-  const std::vector<std::string> rows = session_->InkRows(window, 1, 1);
+  // The window may be shown a moment before its first Expose draws the text.
+  std::vector<std::string> rows;
+  for (int attempt = 0; attempt < 50 && rows != std::vector<std::string>{"#"}; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(milliseconds(100));
+    rows = session_->InkRows(window, 1, 1);
+  }
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], "#") << "the message window shows no text";
   std::this_thread::sleep_for(milliseconds(300));

@@ -6,7 +6,7 @@
 #include <map>
 #include <thread>
 
-#include "tests/console/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace hb::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/console/virtual_display.h"
+#include "tests/support/virtual_display.h"
 
 namespace hb::test {
 

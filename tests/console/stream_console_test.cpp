@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/console/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace hb::test {
 namespace {

@@ -13,7 +13,7 @@
 #include "console/console.h"
 #include "console/win32_console.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 constexpr int kColumns = 80;
@@ -168,4 +168,4 @@ TEST_F(Win32ConsoleTest, ClickStoresItsPlaceAndGivesTheSurfaceTheFocus) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "console/grid.h"
-#include "tests/console/child_process.h"
-#include "tests/console/virtual_display.h"
+#include "tests/support/child_process.h"
+#include "tests/support/virtual_display.h"
 
 namespace hb::test {
 namespace {

@@ -5,7 +5,7 @@
 // letter case or behind a zero byte (the latter share their hash, so they meet
 // in one chain); 32-bit keys include 0 and 4294967295. Values are small ids:
 // kNoValue is the empty value (empty string, null object); object ids name
-// CountedValues of a pool that outlives every container, so a test can check
+// CountedObjects of a pool that outlives every container, so a test can check
 // each value's count exactly.
 #pragma once
 
@@ -21,16 +21,16 @@
 #include "containers/table_view.h"
 #include "runtime/dyn_string.h"
 #include "runtime/object.h"
-#include "test_support.h"
+#include "tests/support/counted_object.h"
 
-namespace hb::testing {
+namespace hb::test {
 
 inline constexpr int kNoValue = -1;
 inline constexpr int kPoolSize = 8;
 
 // The value objects; each keeps one count of its own.
-inline CountedValue* ValuePool() {
-  static CountedValue pool[kPoolSize];
+inline CountedObject* ValuePool() {
+  static CountedObject pool[kPoolSize];
   return pool;
 }
 
@@ -144,4 +144,4 @@ inline bool SameKey(uint32_t a, uint32_t b) { return a == b; }
 inline bool IsMissKey(const DynString& key) { return key.Empty(); }
 inline bool IsMissKey(uint32_t key) { return key == 0; }
 
-}  // namespace hb::testing
+}  // namespace hb::test

@@ -6,7 +6,7 @@
 
 #include "containers/key_hash.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 TEST(NextPrime, SmallestGreaterPrimeOrTheLast) {
@@ -77,4 +77,4 @@ TEST(BucketOf, EqualsTheRemainderForEveryPrime) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -13,10 +13,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "adapters.h"
-#include "differential.h"
+#include "tests/containers/adapters.h"
+#include "tests/containers/differential.h"
 
-namespace hb::testing {
+namespace hb::test {
 namespace {
 
 constexpr int32_t kMaxEntries = 3000;
@@ -72,15 +72,15 @@ void Run(const uint8_t* data, std::size_t size) {
   }
   if (LiveObjectCount() != liveBefore) Mismatch("objects left alive");
   for (int id = 0; id < kPoolSize; ++id) {
-    if (ValuePool()[id].count() != 1) Mismatch("value counts not restored");
+    if (ValuePool()[id].Count() != 1) Mismatch("value counts not restored");
   }
 }
 
 }  // namespace
-}  // namespace hb::testing
+}  // namespace hb::test
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  using namespace hb::testing;
+  using namespace hb::test;
   if (size == 0) return 0;
   switch (data[0] % 4) {
     case 0: Run<BagAdapter>(data + 1, size - 1); break;

@@ -8,13 +8,14 @@
 #include <utility>
 #include <vector>
 
-#include "adapters.h"
 #include "containers/growth_limit.h"
 #include "runtime/alloc.h"
 #include "runtime/errors.h"
-#include "test_support.h"
+#include "tests/containers/adapters.h"
+#include "tests/support/counted_object.h"
+#include "tests/support/live_object_test.h"
 
-namespace hb::testing {
+namespace hb::test {
 namespace {
 
 template <class A>
@@ -282,9 +283,9 @@ TYPED_TEST_SUITE(ObjectValueTest, ObjectAdapters);
 
 TYPED_TEST(ObjectValueTest, EntriesHoldOneCountPerValue) {
   using A = TypeParam;
-  CountedValue a, b;
+  CountedObject a, b;
   const Ref<IUnknown> refA(&a), refB(&b);  // counts 2: the test's own and these
-  auto held = [](const CountedValue& v) { return v.count() - 2; };
+  auto held = [](const CountedObject& v) { return v.Count() - 2; };
   Ref<typename A::Container> c = A::Make();
   const typename A::Key key = this->K(7);
 
@@ -321,4 +322,4 @@ TYPED_TEST(ObjectValueTest, EntriesHoldOneCountPerValue) {
 }
 
 }  // namespace
-}  // namespace hb::testing
+}  // namespace hb::test

@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "adapters.h"
 #include "containers/growth_limit.h"
+#include "tests/containers/adapters.h"
 
-namespace hb::testing {
+namespace hb::test {
 
 enum class OpKind { kAdd, kSetItem, kRemove, kRemoveAt, kClear, kLookup };
 
@@ -124,8 +124,8 @@ class Differential {
     for (int id = 0; id < kPoolSize; ++id) {
       int32_t want = 1;
       for (const auto& pair : model_) want += pair.second == id ? 1 : 0;
-      if (ValuePool()[id].count() != want)
-        error << "value " << id << " count " << ValuePool()[id].count() << " != " << want << "; ";
+      if (ValuePool()[id].Count() != want)
+        error << "value " << id << " count " << ValuePool()[id].Count() << " != " << want << "; ";
     }
   }
 
@@ -167,4 +167,4 @@ class Differential {
   std::vector<std::pair<Key, int>> model_;
 };
 
-}  // namespace hb::testing
+}  // namespace hb::test

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <random>
 
-#include "adapters.h"
-#include "differential.h"
-#include "test_support.h"
+#include "tests/containers/adapters.h"
+#include "tests/containers/differential.h"
+#include "tests/support/live_object_test.h"
 
-namespace hb::testing {
+namespace hb::test {
 namespace {
 
 int Scaled(int steps) {
@@ -81,4 +81,4 @@ TYPED_TEST(DifferentialTest, LargeTableRemovalsOnBothSidesOfTheSwitch) {
 }
 
 }  // namespace
-}  // namespace hb::testing
+}  // namespace hb::test

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 using namespace std::string_literals;
@@ -85,4 +85,4 @@ TEST(HashBytes, EqualsTheByteLoopAtEveryLengthAndOffset) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

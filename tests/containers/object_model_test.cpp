@@ -14,12 +14,13 @@
 #include "runtime/class_registry.h"
 #include "runtime/errors.h"
 #include "runtime/object.h"
-#include "test_support.h"
+#include "tests/support/counted_object.h"
+#include "tests/support/live_object_test.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
-using ObjectModelTest = testing::LiveObjectTest;
+using ObjectModelTest = LiveObjectTest;
 
 struct ClassRow {
   std::string_view name;
@@ -181,12 +182,12 @@ TEST_F(ObjectModelTest, ThreeInterfacesShareOneCount) {
 }
 
 TEST_F(ObjectModelTest, CreateObjectReleasesTheTargetFirst) {
-  testing::CountedValue old;
+  CountedObject old;
   struct Case { std::string_view name; bool made; };
   for (const Case c : {Case{"cStringBag", true}, Case{"noSuchClass", false}}) {
     Ref<IUnknown> target(&old);  // count 2
     CreateObject(target, c.name, kIidIUnknown);
-    EXPECT_EQ(old.count(), 1) << c.name;
+    EXPECT_EQ(old.Count(), 1) << c.name;
     EXPECT_EQ(static_cast<bool>(target), c.made) << c.name;
   }
   // The last reference to a container: all its objects go before the new one comes.
@@ -242,14 +243,14 @@ TEST_F(ObjectModelTest, CreationHookHasRunWhenCreateObjectReturns) {
 TEST_F(ObjectModelTest, OutOfMemoryMakesNothingAndRecordsNothing) {
   ClearError();
   const int32_t before = LiveObjectCount();
-  testing::CountedValue old;
+  CountedObject old;
   Ref<IUnknown> target(&old);
   {
     ScopedAllocationFailure fail(1);
     CreateObject(target, "cStringBag", kIidStringBag);
   }
   EXPECT_FALSE(target);
-  EXPECT_EQ(old.count(), 1);
+  EXPECT_EQ(old.Count(), 1);
   EXPECT_EQ(LastError(), 0);
   EXPECT_EQ(LiveObjectCount(), before);
 }
@@ -260,11 +261,11 @@ TEST_F(ObjectModelTest, CreateInstanceMakesAnIndependentObject) {
   Ref<IClassFactory> factory;
   ASSERT_EQ(bag->QueryInterface(kIidIClassFactory, factory.PutVoid()), kOk);
 
-  testing::CountedValue outer;
+  CountedObject outer;
   void* untouched = &untouched;
   EXPECT_EQ(factory->CreateInstance(&outer, kIidStringBag, &untouched), kNoAggregation);
   EXPECT_EQ(untouched, &untouched);
-  EXPECT_EQ(outer.count(), 1);
+  EXPECT_EQ(outer.Count(), 1);
 
   void* result = &result;
   EXPECT_EQ(factory->CreateInstance(nullptr, kIidIDispatch, &result), kNoInterface);
@@ -302,4 +303,4 @@ TEST_F(ObjectModelTest, LockServerAddsOrTakesOneCount) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

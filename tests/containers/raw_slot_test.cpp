@@ -12,11 +12,12 @@
 
 #include <utility>
 
-#include "adapters.h"
 #include "runtime/object.h"
-#include "test_support.h"
+#include "tests/containers/adapters.h"
+#include "tests/support/counted_object.h"
+#include "tests/support/live_object_test.h"
 
-namespace hb::testing {
+namespace hb::test {
 namespace {
 
 template <class Fn, class I, class... Args>
@@ -188,7 +189,7 @@ TEST_F(RawSlotTest, EntryObjects) {
     EXPECT_EQ((CallSlot<int32_t (*)(I*)>(e.Get(), 9)), 7);
     EXPECT_EQ((CallSlot<int32_t (*)(I*)>(e.Get(), 3)), 99);
   }
-  CountedValue object;
+  CountedObject object;
   const Ref<IUnknown> value(&object);
   {
     Ref<IStringToIUnknownMapEntry> e;
@@ -196,14 +197,14 @@ TEST_F(RawSlotTest, EntryObjects) {
     ASSERT_TRUE(e);
     using I = IStringToIUnknownMapEntry;
     CallSlot<void (*)(I*, const Ref<IUnknown>&)>(e.Get(), 6, value);
-    EXPECT_EQ(object.count(), 3);
+    EXPECT_EQ(object.Count(), 3);
     EXPECT_EQ((CallSlot<Ref<IUnknown> (*)(I*)>(e.Get(), 5)).Get(), &object);
     CallSlot<void (*)(I*, DynString)>(e.Get(), 8, DynString("key"));
     EXPECT_EQ((CallSlot<DynString (*)(I*)>(e.Get(), 7)), DynString("key"));
     CallSlot<void (*)(I*, int32_t)>(e.Get(), 10, 3);
     EXPECT_EQ(e->GetNext(), 3);
   }
-  EXPECT_EQ(object.count(), 2) << "a destroyed entry releases its value";
+  EXPECT_EQ(object.Count(), 2) << "a destroyed entry releases its value";
   {
     Ref<IDWordToIUnknownMapEntry> e;
     CreateObject(e, "cDWordToIUnknownMapEntry", kIidDWordToIUnknownMapEntry);
@@ -218,8 +219,8 @@ TEST_F(RawSlotTest, EntryObjects) {
     EXPECT_EQ((CallSlot<int32_t (*)(I*)>(e.Get(), 3)), 625);
     EXPECT_EQ((CallSlot<int32_t (*)(I*)>(e.Get(), 9)), 0);
   }
-  EXPECT_EQ(object.count(), 2);
+  EXPECT_EQ(object.Count(), 2);
 }
 
 }  // namespace
-}  // namespace hb::testing
+}  // namespace hb::test

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 struct Held {
@@ -100,4 +100,4 @@ TEST(SmallBlocks, InjectedFailuresCountSmallAllocations) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

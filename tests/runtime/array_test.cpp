@@ -4,12 +4,10 @@
 
 #include <string>
 
-#include "tests/runtime/counted_object.h"
+#include "tests/support/counted_object.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
-
-using testing_support::CountedObject;
 
 TEST(Array, UpperBoundFollowsDimensionAndErase) {
   Array<int32_t> table;
@@ -93,14 +91,18 @@ TEST(Array, PreserveKeepsStringsAndEmptiesNewOnes) {
   EXPECT_EQ(words[1].View(), "b");
 }
 
-// Eight objects, each referenced once from cell i of a 0..7 table.
+// Eight objects, each referenced once from cell i of a 0..7 table and from
+// nowhere else.
 struct ReferenceTable {
   CountedObject objects[8];
   Array<Ref<CountedObject>> table;
 
   ReferenceTable() {
     table.Dimension(0, 7);
-    for (int32_t i = 0; i <= 7; ++i) table[i] = Ref<CountedObject>(&objects[i]);
+    for (int32_t i = 0; i <= 7; ++i) {
+      objects[i] = CountedObject(0);
+      table[i] = Ref<CountedObject>(&objects[i]);
+    }
   }
 };
 
@@ -108,8 +110,8 @@ TEST(Array, ShrinkReleasesTheReferencesThatFallAwayOnce) {
   ReferenceTable t;
   t.table.DimensionPreserve(0, 3);
   for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(t.objects[i].releases, i < 4 ? 0 : 1) << i;
-    EXPECT_EQ(t.objects[i].count, i < 4 ? 1u : 0u) << i;
+    EXPECT_EQ(t.objects[i].Releases(), i < 4 ? 0 : 1) << i;
+    EXPECT_EQ(t.objects[i].Count(), i < 4 ? 1 : 0) << i;
   }
   t.table.DimensionPreserve(0, 7);
   EXPECT_EQ(t.table[3].Get(), &t.objects[3]);
@@ -121,24 +123,24 @@ TEST(Array, ResetAndEraseReleaseEachReferenceOnce) {
   reset.table.Reset();
   EXPECT_EQ(reset.table.UpperBound(), 7);
   for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(reset.objects[i].releases, 1) << i;
+    EXPECT_EQ(reset.objects[i].Releases(), 1) << i;
     EXPECT_EQ(reset.table[i], nullptr) << i;
   }
   ReferenceTable erased;
   erased.table.Erase();
   erased.table.Erase();
   EXPECT_EQ(erased.table.UpperBound(), -1);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(erased.objects[i].releases, 1) << i;
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(erased.objects[i].Releases(), 1) << i;
 }
 
 TEST(Array, AReleaseThatLooksBackSeesAnEmptyCell) {
   ReferenceTable t;
-  bool saw_itself = false;
-  t.objects[2].on_release = [&] { saw_itself = saw_itself || t.table[2].Get() == &t.objects[2]; };
+  bool sawItself = false;
+  t.objects[2].onRelease = [&] { sawItself = sawItself || t.table[2].Get() == &t.objects[2]; };
   t.table.Reset();
-  EXPECT_EQ(t.objects[2].releases, 1);
-  EXPECT_FALSE(saw_itself);
+  EXPECT_EQ(t.objects[2].Releases(), 1);
+  EXPECT_FALSE(sawItself);
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

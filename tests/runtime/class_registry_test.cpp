@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 constexpr ClassRecord Record(std::string_view name, int32_t number, Guid classId, Guid ownInterface,
@@ -78,4 +78,4 @@ TEST(ClassRegistry, RefusesARecordThatClashesOrIsOutOfRange) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -7,8 +7,10 @@
 #include "runtime/alloc.h"
 #include "runtime/errors.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
+
+using namespace std::string_literals;
 
 TEST(DynString, EmptyIsNullAndEqualsTheEmptyText) {
   DynString null;
@@ -20,12 +22,12 @@ TEST(DynString, EmptyIsNullAndEqualsTheEmptyText) {
 }
 
 TEST(DynString, LengthIsAuthoritative) {
-  const DynString with_zero(std::string_view("ab\0cd", 5));
+  const DynString withZero(std::string_view("ab\0cd", 5));
   const DynString cut("ab");
-  EXPECT_EQ(with_zero.Length(), 5u);
-  EXPECT_FALSE(Equal(with_zero, cut));
+  EXPECT_EQ(withZero.Length(), 5u);
+  EXPECT_FALSE(Equal(withZero, cut));
   EXPECT_FALSE(Equal(DynString("word"), DynString("WORD")));
-  EXPECT_EQ(with_zero.Data()[5], '\0');
+  EXPECT_EQ(withZero.Data()[5], '\0');
 }
 
 // Every length around the inline comparison's word sizes, and a difference
@@ -98,5 +100,37 @@ TEST(DynString, OutOfMemoryGivesTheEmptyStringAndError7) {
   EXPECT_EQ(LastError(), 0);
 }
 
+TEST(DynString, EqualAndCompareAreBytewiseAndUnsigned) {
+  struct Case {
+    std::string a, b;
+    int order;  // sign of Compare(a, b)
+  };
+  const Case kCases[] = {
+      {"", "", 0},           {"abc", "abc", 0},   {"word", "WORD", 1}, {"abc", "abd", -1},
+      {"ab", "a", 1},        {"", "a", -1},       {"\xFF", "a", 1},    {"abc", "abc\0"s, -1},
+      {"a\0b"s, "a\0c"s, -1},
+  };
+  for (const Case& c : kCases) {
+    const DynString a(c.a), b(c.b);
+    const int order = Compare(a, b);
+    EXPECT_EQ((order > 0) - (order < 0), c.order) << "'" << c.a << "' vs '" << c.b << "'";
+    EXPECT_EQ(Equal(a, b), c.order == 0) << "'" << c.a << "' vs '" << c.b << "'";
+    EXPECT_EQ(Equal(b, a), c.order == 0) << "'" << c.b << "' vs '" << c.a << "'";
+  }
+  EXPECT_TRUE(Equal(DynString(), DynString("")));
+  EXPECT_TRUE(Equal(DynString(static_cast<const char*>(nullptr)), DynString(nullptr, 4)));
+}
+
+TEST(DynString, AssignFromInsideItself) {
+  DynString text("abcd");
+  text.Assign(text.Data() + 1, 3);
+  EXPECT_EQ(text.View(), "bcd");
+  text.Assign(text.Data(), 2);
+  EXPECT_EQ(text.View(), "bc");
+  const DynString& same = text;
+  text = same;
+  EXPECT_EQ(text.View(), "bc");
+}
+
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 TEST(RaiseError, RecordsNonFatalErrors) {
@@ -14,9 +14,11 @@ TEST(RaiseError, RecordsNonFatalErrors) {
     ClearError();
     RaiseError(c.raised, "test");
     EXPECT_EQ(LastError(), c.recorded) << "raised " << c.raised;
+    EXPECT_STREQ(LastErrorWhere(), "test") << "raised " << c.raised;
   }
   ClearError();
   EXPECT_EQ(LastError(), 0);
+  EXPECT_EQ(LastErrorWhere(), nullptr);
 }
 
 TEST(RaiseErrorDeathTest, FatalErrorsEndTheProcessWithExitCode255) {
@@ -25,4 +27,4 @@ TEST(RaiseErrorDeathTest, FatalErrorsEndTheProcessWithExitCode255) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -9,7 +9,7 @@
 
 #include "runtime/errors.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
@@ -201,4 +201,4 @@ TEST(LargerOf, PicksTheLargerAndPropagatesNaN) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

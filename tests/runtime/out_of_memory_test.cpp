@@ -10,14 +10,14 @@
 #include "runtime/format.h"
 #include "runtime/string_ops.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 struct Case {
   const char* name;
   std::function<void()> prepare;  // runs with memory available
   std::function<void()> operate;  // runs with every allocation failing
-  std::function<bool()> result_as_documented;
+  std::function<bool()> resultAsDocumented;
   int32_t error;
 };
 
@@ -84,7 +84,7 @@ TEST(OutOfMemory, EachOperationLeavesItsDocumentedResult) {
       ScopedAllocationFailure fail(1 << 20);
       c.operate();
     }
-    EXPECT_TRUE(c.result_as_documented()) << c.name;
+    EXPECT_TRUE(c.resultAsDocumented()) << c.name;
     EXPECT_EQ(LastError(), c.error) << c.name;
     ClearError();
     // And the process goes on: the next allocation works.
@@ -94,4 +94,4 @@ TEST(OutOfMemory, EachOperationLeavesItsDocumentedResult) {
 }
 
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -8,7 +8,7 @@
 
 #include "runtime/errors.h"
 
-namespace hb {
+namespace hb::test {
 namespace {
 
 using namespace std::string_literals;
@@ -109,37 +109,5 @@ TEST(ToWide, MapsEachByteThroughWindows1252) {
   EXPECT_TRUE(ToWide(DynString()).empty());
 }
 
-TEST(DynString, EqualAndCompareAreBytewiseAndUnsigned) {
-  struct Case {
-    std::string a, b;
-    int order;  // sign of Compare(a, b)
-  };
-  const Case kCases[] = {
-      {"", "", 0},           {"abc", "abc", 0},   {"word", "WORD", 1}, {"abc", "abd", -1},
-      {"ab", "a", 1},        {"", "a", -1},       {"\xFF", "a", 1},    {"abc", "abc\0"s, -1},
-      {"a\0b"s, "a\0c"s, -1},
-  };
-  for (const Case& c : kCases) {
-    const DynString a(c.a), b(c.b);
-    const int order = Compare(a, b);
-    EXPECT_EQ((order > 0) - (order < 0), c.order) << "'" << c.a << "' vs '" << c.b << "'";
-    EXPECT_EQ(Equal(a, b), c.order == 0) << "'" << c.a << "' vs '" << c.b << "'";
-    EXPECT_EQ(Equal(b, a), c.order == 0) << "'" << c.b << "' vs '" << c.a << "'";
-  }
-  EXPECT_TRUE(Equal(DynString(), DynString("")));
-  EXPECT_TRUE(Equal(DynString(static_cast<const char*>(nullptr)), DynString(nullptr, 4)));
-}
-
-TEST(DynString, AssignFromInsideItself) {
-  DynString text("abcd");
-  text.Assign(text.Data() + 1, 3);
-  EXPECT_EQ(text.View(), "bcd");
-  text.Assign(text.Data(), 2);
-  EXPECT_EQ(text.View(), "bc");
-  const DynString& same = text;
-  text = same;
-  EXPECT_EQ(text.View(), "bc");
-}
-
 }  // namespace
-}  // namespace hb
+}  // namespace hb::test

@@ -23,11 +23,11 @@ constexpr int kColumns = 80;
 constexpr int kRows = 50;
 constexpr UINT kPatienceMs = 5000;
 
-int problems = 0;
+int g_problems = 0;
 
 void Problem(const std::string& what) {
   std::printf("problem: %s\n", what.c_str());
-  ++problems;
+  ++g_problems;
 }
 
 std::string Narrow(const std::wstring& text) {
@@ -134,7 +134,7 @@ int Console(double seconds) {
   if (!done) Problem("no \"Done\" in the last row but one");
   CheckFrame(frame, surface);
   for (const std::wstring& row : Rows(surface)) std::printf("row:%s\n", Narrow(row).c_str());
-  return problems == 0 ? 0 : 1;
+  return g_problems == 0 ? 0 : 1;
 }
 
 bool Shown() {
@@ -151,7 +151,7 @@ int Close() {
   PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
   Sleep(500);
   if (!Shown()) Problem("the frame went away on the close command");
-  return problems == 0 ? 0 : 1;
+  return g_problems == 0 ? 0 : 1;
 }
 
 int Message(double seconds) {

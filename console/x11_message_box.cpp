@@ -1,15 +1,9 @@
-#include "app/message_box.h"
+#include "console/x11_message_box.h"
 
-#include <cstdio>
-
-#ifdef HASHBENCH_HAVE_X11
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#endif
 
 namespace hb {
-
-#ifdef HASHBENCH_HAVE_X11
 namespace {
 
 constexpr unsigned kWidth = 260;
@@ -31,7 +25,7 @@ void DrawText(Display* display, Window window, GC gc, std::string_view text) {
 
 }  // namespace
 
-bool ShowMessageWindow(std::string_view text) {
+bool ShowX11MessageBox(std::string_view text) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return false;
   const int screen = DefaultScreen(display);
@@ -78,14 +72,6 @@ bool ShowMessageWindow(std::string_view text) {
   if (!destroyed) XDestroyWindow(display, window);
   XCloseDisplay(display);
   return true;
-}
-#else
-bool ShowMessageWindow(std::string_view) { return false; }
-#endif
-
-void ShowMessageBox(std::string_view text) {
-  if (ShowMessageWindow(text)) return;
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
 }
 
 }  // namespace hb

@@ -1,4 +1,4 @@
-// A child process for the console tests, with pipes to its standard input,
+// A child process for the tests, with pipes to its standard input,
 // output and error, and waits that give up after a deadline instead of
 // hanging the test run.
 #pragma once

@@ -1,4 +1,4 @@
-#include "tests/console/virtual_display.h"
+#include "tests/support/virtual_display.h"
 
 #include <unistd.h>
 
