@@ -9,6 +9,7 @@
 
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
+#include "containers/stored_views.h"
 #include "containers/table_fields.h"
 
 namespace hb {
@@ -41,5 +42,9 @@ std::span<const ClassRecord* const> DWordToIUnknownMapClassRecords() noexcept {
 Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap() { return CreateByName<cDWordToIUnknownMap>(); }
 
 TableView InspectTable(IDWordToIUnknownMap& map) { return static_cast<cDWordToIUnknownMap&>(map).View(); }
+
+std::pair<uint32_t, IUnknown*> StoredPairView(IDWordToIUnknownMap& map, int32_t index) noexcept {
+  return static_cast<const cDWordToIUnknownMap&>(map).StoredPairView(index);
+}
 
 }  // namespace hb

@@ -71,6 +71,15 @@ class IDWordToIUnknownMapEntry : public IUnknown {
   ~IDWordToIUnknownMapEntry() = default;
 };
 
+template <>
+struct InterfaceId<IDWordToIUnknownMap> {
+  static constexpr Guid value = kIidDWordToIUnknownMap;
+};
+template <>
+struct InterfaceId<IDWordToIUnknownMapEntry> {
+  static constexpr Guid value = kIidDWordToIUnknownMapEntry;
+};
+
 // A new, empty map with 53 buckets; the caller owns the one reference. Null
 // when memory is exhausted.
 Ref<IDWordToIUnknownMap> NewDWordToIUnknownMap();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 #include "containers/key_hash.h"
@@ -47,6 +48,13 @@ inline bool CopyInto(uint32_t& field, uint32_t source) noexcept {
   field = source;
   return true;
 }
+
+// A stored field read in place, for views that make no copy (stored_views.h):
+// text as a view of its bytes, an object as its uncounted pointer, a 32-bit
+// key as itself. Valid until the field changes.
+inline std::string_view ViewOf(const DynString& field) noexcept { return field.View(); }
+inline IUnknown* ViewOf(const Ref<IUnknown>& field) noexcept { return field.Get(); }
+inline uint32_t ViewOf(uint32_t field) noexcept { return field; }
 
 inline bool IsEmpty(const DynString& field) noexcept { return field.Empty(); }
 inline bool IsEmpty(const Ref<IUnknown>& field) noexcept { return !field; }

@@ -40,6 +40,8 @@ class KeyedEntry : public ComObject<Derived, Own> {
   static int32_t HashOf(const Key& candidate) noexcept { return entry_fields::KeyHash(candidate); }
   bool HoldsKey(const Key& candidate) const noexcept { return entry_fields::SameKey(key, candidate); }
   const Key& StoredKey() const noexcept { return key; }
+  // The key in place, without a copy (entry_fields::ViewOf).
+  auto KeyView() const noexcept { return entry_fields::ViewOf(key); }
 
   // Copies the key, and a map entry's value, into this blank entry; false and
   // still blank when memory ran out.

@@ -25,6 +25,8 @@ class MapEntry : public KeyedEntry<Derived, Own, KeyType, ValueType> {
   void SetValue(ValueParam newValue) final { this->value = std::forward<ValueParam>(newValue); }
 
   const Value& StoredValue() const noexcept { return this->value; }
+  // The value in place, without a copy (entry_fields::ViewOf).
+  auto ValueView() const noexcept { return entry_fields::ViewOf(this->value); }
   // False, with the old value kept, when memory ran out.
   bool ReplaceValue(const Value& newValue) noexcept { return entry_fields::CopyInto(this->value, newValue); }
 

@@ -44,6 +44,14 @@ class OrderedKeys : public ComObject<Derived, Own> {
 
   TableView View() const { return Table::View(table); }
 
+  // The key of live entry `index` in place, without a copy (stored_views.h);
+  // the empty key outside 0 to count - 1.
+  auto StoredKeyView(int32_t index) const noexcept {
+    const Entry* entry = Table::EntryAt(table, index);
+    using KeyView = decltype(entry->KeyView());
+    return entry == nullptr ? KeyView() : entry->KeyView();
+  }
+
   // Run by the object model when the container is created.
   void CreationHook() noexcept { Table::Create(table); }
 

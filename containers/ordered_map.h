@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "containers/ordered_keys.h"
 
@@ -35,6 +36,14 @@ class OrderedMap : public OrderedKeys<Derived, Own, EntryClass, FieldOrder, type
   Value ValueAt(int32_t index) final {
     const Entry* entry = Table::EntryAt(this->table, index);
     return entry == nullptr ? Value() : entry->StoredValue();
+  }
+
+  // The key and value of live entry `index` in place, without a copy
+  // (stored_views.h); empty key and value outside 0 to count - 1.
+  auto StoredPairView(int32_t index) const noexcept {
+    const Entry* entry = Table::EntryAt(this->table, index);
+    using Pair = std::pair<decltype(entry->KeyView()), decltype(entry->ValueView())>;
+    return entry == nullptr ? Pair() : Pair(entry->KeyView(), entry->ValueView());
   }
 
  protected:

@@ -8,6 +8,7 @@
 
 #include "containers/keyed_entry.h"
 #include "containers/ordered_keys.h"
+#include "containers/stored_views.h"
 #include "containers/table_fields.h"
 
 namespace hb {
@@ -38,5 +39,9 @@ std::span<const ClassRecord* const> StringBagClassRecords() noexcept {
 Ref<IStringBag> NewStringBag() { return CreateByName<cStringBag>(); }
 
 TableView InspectTable(IStringBag& bag) { return static_cast<cStringBag&>(bag).View(); }
+
+std::string_view StoredKeyView(IStringBag& bag, int32_t index) noexcept {
+  return static_cast<const cStringBag&>(bag).StoredKeyView(index);
+}
 
 }  // namespace hb

@@ -63,6 +63,15 @@ class IStringBagEntry : public IUnknown {
   ~IStringBagEntry() = default;
 };
 
+template <>
+struct InterfaceId<IStringBag> {
+  static constexpr Guid value = kIidStringBag;
+};
+template <>
+struct InterfaceId<IStringBagEntry> {
+  static constexpr Guid value = kIidStringBagEntry;
+};
+
 // A new, empty bag with 53 buckets; the caller owns the one reference. Null
 // when memory is exhausted.
 Ref<IStringBag> NewStringBag();

@@ -8,6 +8,7 @@
 
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
+#include "containers/stored_views.h"
 #include "containers/table_fields.h"
 
 namespace hb {
@@ -40,5 +41,9 @@ std::span<const ClassRecord* const> StringToIUnknownMapClassRecords() noexcept {
 Ref<IStringToIUnknownMap> NewStringToIUnknownMap() { return CreateByName<cStringToIUnknownMap>(); }
 
 TableView InspectTable(IStringToIUnknownMap& map) { return static_cast<cStringToIUnknownMap&>(map).View(); }
+
+std::pair<std::string_view, IUnknown*> StoredPairView(IStringToIUnknownMap& map, int32_t index) noexcept {
+  return static_cast<const cStringToIUnknownMap&>(map).StoredPairView(index);
+}
 
 }  // namespace hb

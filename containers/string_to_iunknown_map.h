@@ -72,6 +72,15 @@ class IStringToIUnknownMapEntry : public IUnknown {
   ~IStringToIUnknownMapEntry() = default;
 };
 
+template <>
+struct InterfaceId<IStringToIUnknownMap> {
+  static constexpr Guid value = kIidStringToIUnknownMap;
+};
+template <>
+struct InterfaceId<IStringToIUnknownMapEntry> {
+  static constexpr Guid value = kIidStringToIUnknownMapEntry;
+};
+
 // A new, empty map with 53 buckets; the caller owns the one reference. Null
 // when memory is exhausted.
 Ref<IStringToIUnknownMap> NewStringToIUnknownMap();

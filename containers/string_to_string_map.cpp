@@ -6,6 +6,7 @@
 
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
+#include "containers/stored_views.h"
 #include "containers/table_fields.h"
 
 namespace hb {
@@ -38,5 +39,9 @@ std::span<const ClassRecord* const> StringToStringMapClassRecords() noexcept {
 Ref<IStringToStringMap> NewStringToStringMap() { return CreateByName<cStringToStringMap>(); }
 
 TableView InspectTable(IStringToStringMap& map) { return static_cast<cStringToStringMap&>(map).View(); }
+
+std::pair<std::string_view, std::string_view> StoredPairView(IStringToStringMap& map, int32_t index) noexcept {
+  return static_cast<const cStringToStringMap&>(map).StoredPairView(index);
+}
 
 }  // namespace hb

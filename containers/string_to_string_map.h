@@ -70,6 +70,15 @@ class IStringToStringMapEntry : public IUnknown {
   ~IStringToStringMapEntry() = default;
 };
 
+template <>
+struct InterfaceId<IStringToStringMap> {
+  static constexpr Guid value = kIidStringToStringMap;
+};
+template <>
+struct InterfaceId<IStringToStringMapEntry> {
+  static constexpr Guid value = kIidStringToStringMapEntry;
+};
+
 // A new, empty map with 53 buckets; the caller owns the one reference. Null
 // when memory is exhausted.
 Ref<IStringToStringMap> NewStringToStringMap();

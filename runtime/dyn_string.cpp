@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <ostream>
 
 #include "runtime/alloc.h"
 #include "runtime/errors.h"
@@ -87,6 +88,11 @@ int Compare(const DynString& a, const DynString& b) noexcept {
     if (bytes != 0) return bytes;
   }
   return la < lb ? -1 : (la > lb ? 1 : 0);
+}
+
+std::ostream& operator<<(std::ostream& out, const DynString& text) {
+  if (!text.Empty()) out.write(text.Data(), static_cast<std::streamsize>(text.Length()));
+  return out;
 }
 
 }  // namespace hb

@@ -14,8 +14,12 @@
 // and runtime error 7 is recorded (see errors.h).
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <iosfwd>
+#include <string>
 #include <string_view>
 
 #include "runtime/alloc.h"
@@ -32,6 +36,8 @@ class DynString {
   DynString(std::string_view text) noexcept { CopyFrom(text.data(), Checked(text.size())); }
   DynString(const char* text) noexcept
       : DynString(std::string_view(text == nullptr ? "" : text)) {}
+  // A copy of the bytes of `text`, zero bytes included.
+  explicit DynString(const std::string& text) noexcept : DynString(std::string_view(text)) {}
 
   DynString(const DynString& other) noexcept {
     if (!CopySmall(other.data_, other.Length())) CopyFrom(other.data_, other.Length());
@@ -79,9 +85,16 @@ class DynString {
   // Address of the first byte; null for the empty string.
   const char* Data() const noexcept { return data_; }
   char* MutableData() noexcept { return data_; }
-  std::string_view View() const noexcept {
+  // The bytes in place, valid while this string lives unchanged. Not offered
+  // on a temporary, whose bytes go away at the end of the statement: copy a
+  // returned string into a variable first (or into a std::string).
+  std::string_view View() const& noexcept {
     return data_ == nullptr ? std::string_view() : std::string_view(data_, Length());
   }
+  std::string_view View() const&& = delete;
+
+  // A std::string holding a copy of the bytes.
+  explicit operator std::string() const { return std::string(data_ == nullptr ? "" : data_, Length()); }
 
   // Bytes of the block behind a buffer of `length` text bytes.
   static constexpr std::size_t BlockBytes(uint32_t length) noexcept {
@@ -131,4 +144,20 @@ inline bool operator==(const DynString& a, const DynString& b) noexcept { return
 // prefix is equal the shorter string is the smaller. Returns <0, 0 or >0.
 int Compare(const DynString& a, const DynString& b) noexcept;
 
+// The order of Compare, so that strings sort and key ordered containers.
+inline std::strong_ordering operator<=>(const DynString& a, const DynString& b) noexcept {
+  return Compare(a, b) <=> 0;
+}
+
+// Writes the bytes, zero bytes included, without any formatting.
+std::ostream& operator<<(std::ostream& out, const DynString& text);
+
 }  // namespace hb
+
+// Hashes the bytes as std::string_view does, so that equal strings hash equally.
+template <>
+struct std::hash<hb::DynString> {
+  std::size_t operator()(const hb::DynString& text) const noexcept {
+    return std::hash<std::string_view>{}(text.View());
+  }
+};

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <new>
 #include <string_view>
+#include <type_traits>
 
 #include "runtime/alloc.h"
 #include "runtime/ref.h"
@@ -50,6 +51,11 @@ class IClassFactory : public IUnknown {
 
  protected:
   ~IClassFactory() = default;
+};
+
+template <>
+struct InterfaceId<IClassFactory> {
+  static constexpr Guid value = kIidIClassFactory;
 };
 
 // Who a class is: what CreateObject and QueryInterface know it by.
@@ -85,10 +91,27 @@ void CreateObjectInto(void** cell, std::string_view name, const Guid& iid) noexc
 
 // Releases the target's old object first, then makes the named class (the
 // name's lower-case ASCII letters match upper-case ones) and stores the
-// reference for `iid`, which must be the identifier of interface T.
+// reference for `iid`, which must be the identifier of interface T. When T's
+// identifier is known (InterfaceId) and T is not IUnknown, which every
+// interface is, an `iid` of another interface makes nothing and leaves the
+// target null, rather than storing a pointer that T's calls would misread.
 template <class T>
 void CreateObject(Ref<T>& target, std::string_view name, const Guid& iid) noexcept {
+  if constexpr (KnownInterface<T> && !std::is_same_v<T, IUnknown>) {
+    if (iid != InterfaceId<T>::value) {
+      target.Reset();
+      return;
+    }
+  }
   CreateObjectInto(target.PutVoid(), name, iid);
+}
+
+// The same, asking for interface T by its own identifier: a Ref of one
+// interface can only receive that interface. Null when the named class does
+// not offer T.
+template <KnownInterface T>
+void CreateObject(Ref<T>& target, std::string_view name) noexcept {
+  CreateObjectInto(target.PutVoid(), name, InterfaceId<T>::value);
 }
 
 // The factory face's CreateInstance for objects of `record`'s class.

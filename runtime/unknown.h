@@ -8,6 +8,7 @@
 // address of its table, and slot n is the n-th word of that table.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 
 namespace hb {
@@ -72,6 +73,24 @@ class IUnknown {
  protected:
   // Objects are destroyed by their last Release, never through an interface.
   ~IUnknown() = default;
+};
+
+// The identifier of interface T, for the forms that take it from the type
+// (the typed CreateObject, UnknownImpl's QueryInterface): each interface's
+// header specialises it next to the interface, as
+//   template <> struct InterfaceId<IFoo> { static constexpr Guid value = kIidFoo; };
+// and a user's own interface may do the same. Not defined for other types.
+template <class T>
+struct InterfaceId;
+template <>
+struct InterfaceId<IUnknown> {
+  static constexpr Guid value = kIidIUnknown;
+};
+
+// T is an interface whose identifier is known (see InterfaceId).
+template <class T>
+concept KnownInterface = requires {
+  { InterfaceId<T>::value } -> std::convertible_to<const Guid&>;
 };
 
 // AddRef and Release that accept null (and then return 0).

@@ -88,7 +88,7 @@ TEST(OutOfMemory, EachOperationLeavesItsDocumentedResult) {
     EXPECT_EQ(LastError(), c.error) << c.name;
     ClearError();
     // And the process goes on: the next allocation works.
-    EXPECT_EQ(FormatNumber(1234, DynString("#,##0")).View(), "1,234") << c.name;
+    EXPECT_EQ(std::string(FormatNumber(1234, DynString("#,##0"))), "1,234") << c.name;
     EXPECT_EQ(LastError(), 0) << c.name;
   }
 }

@@ -84,7 +84,7 @@ TEST(Spaces, BlanksOrEmpty) {
   ClearError();
   EXPECT_TRUE(Spaces(0).Empty());
   EXPECT_EQ(LastError(), 0);
-  EXPECT_EQ(Spaces(20).View(), std::string(20, ' '));
+  EXPECT_EQ(std::string(Spaces(20)), std::string(20, ' '));
   EXPECT_TRUE(Spaces(-3).Empty());
   EXPECT_EQ(LastError(), kErrorInvalidArgument);
   ClearError();
