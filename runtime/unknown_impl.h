@@ -4,7 +4,7 @@
 //
 //   class Sprite final : public hb::UnknownImpl<Sprite> {        // IUnknown only
 //    public:
-//     explicit Sprite(int size) : size(size) {}
+//     explicit Sprite(int pixels) : size(pixels) {}
 //     int size;
 //   };
 //   hb::Ref<Sprite> sprite = hb::MakeObject<Sprite>(7);           // count 1
