@@ -124,6 +124,64 @@ TEST_F(ObjectModelTest, EveryClassIsMadeByNameInAnyCase) {
   }
 }
 
+// CreateObject<T>(target, name) asks for T's own interface, so only a class
+// that offers it is made.
+template <class T>
+bool MadeAs(std::string_view name) {
+  Ref<T> target;
+  CreateObject(target, name);
+  return static_cast<bool>(target);
+}
+
+TEST_F(ObjectModelTest, TypedCreateObjectMakesOnlyAClassOfferingTheTargetsInterface) {
+  struct Case { std::string_view name; bool bag, stringMap, objectMap, numberMap, entry, unknown; };
+  const Case kCases[] = {
+      {"cStringBag", true, false, false, false, false, true},
+      {"CSTRINGTOSTRINGMAP", false, true, false, false, false, true},
+      {"cStringToIUnknownMap", false, false, true, false, false, true},
+      {"cDWordToIUnknownMap", false, false, false, true, false, true},
+      {"cStringBagEntry", false, false, false, false, true, true},
+      {"noSuchClass", false, false, false, false, false, false},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(MadeAs<IStringBag>(c.name), c.bag) << c.name;
+    EXPECT_EQ(MadeAs<IStringToStringMap>(c.name), c.stringMap) << c.name;
+    EXPECT_EQ(MadeAs<IStringToIUnknownMap>(c.name), c.objectMap) << c.name;
+    EXPECT_EQ(MadeAs<IDWordToIUnknownMap>(c.name), c.numberMap) << c.name;
+    EXPECT_EQ(MadeAs<IStringBagEntry>(c.name), c.entry) << c.name;
+    EXPECT_EQ(MadeAs<IUnknown>(c.name), c.unknown) << c.name;
+  }
+  Ref<IStringBag> bag;
+  CreateObject(bag, "cStringBag");
+  ASSERT_TRUE(bag);
+  EXPECT_EQ(bag->Add(DynString("works")), 0);
+  EXPECT_EQ(InspectTable(*bag).capacity, 53);
+}
+
+// The untyped form into a typed target: another interface's identifier
+// leaves the target null (its old object released) instead of a pointer
+// that the target's calls would misread; IUnknown targets take any.
+TEST_F(ObjectModelTest, UntypedCreateObjectRefusesAnotherInterfaceForATypedTarget) {
+  struct Case { std::string_view name; Guid iid; bool made; };
+  const Case kCases[] = {
+      {"cStringBag", kIidStringBag, true},
+      {"cStringToStringMap", kIidStringToStringMap, false},
+      {"cStringBag", kIidIUnknown, false},
+      {"cStringBag", kIidIClassFactory, false},
+  };
+  for (const Case& c : kCases) {
+    Ref<IStringBag> bag = NewStringBag();
+    CreateObject(bag, c.name, c.iid);
+    ASSERT_EQ(static_cast<bool>(bag), c.made) << c.name;
+    if (bag) {
+      EXPECT_EQ(bag->Count(), 0) << c.name;
+    }
+  }
+  Ref<IUnknown> any;
+  CreateObject(any, "cStringToStringMap", kIidStringToStringMap);
+  EXPECT_TRUE(any);
+}
+
 TEST_F(ObjectModelTest, InterfaceNotOfferedMakesNothing) {
   const int32_t before = LiveObjectCount();
   for (const Guid& iid : {kIidIDispatch, kIidIConnectionPoint, kIidIConnectionPointContainer, kUnknownIid,

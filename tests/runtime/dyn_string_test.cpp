@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
+#include <type_traits>
+#include <unordered_set>
+#include <utility>
 
 #include "runtime/alloc.h"
 #include "runtime/errors.h"
@@ -130,6 +136,51 @@ TEST(DynString, AssignFromInsideItself) {
   const DynString& same = text;
   text = same;
   EXPECT_EQ(text.View(), "bc");
+}
+
+// View() hands out the bytes of a living string only: on a temporary the
+// view would dangle at the end of the statement, so it does not compile.
+template <class S>
+concept HasView = requires(S s) { std::forward<S>(s).View(); };
+static_assert(HasView<DynString&> && HasView<const DynString&>);
+static_assert(!HasView<DynString> && !HasView<const DynString>);
+// std::string converts only when asked.
+static_assert(!std::is_convertible_v<std::string, DynString> && std::is_constructible_v<DynString, std::string>);
+static_assert(!std::is_convertible_v<DynString, std::string> && std::is_constructible_v<std::string, DynString>);
+
+TEST(DynString, StandardStringsConvertBothWaysByteForByte) {
+  for (const std::string& text : {""s, "plain"s, "a\0b"s, std::string(1, '\0'), std::string(300, 'x') + '\xFF'}) {
+    const DynString dyn(text);
+    EXPECT_EQ(dyn.Length(), text.size());
+    EXPECT_EQ(std::string(dyn), text);
+    EXPECT_EQ(static_cast<std::string>(DynString(std::string_view(text))), text);
+    std::ostringstream out;
+    out << dyn;
+    EXPECT_EQ(out.str(), text) << "operator<< writes every byte, zero bytes included";
+  }
+}
+
+// The ordering is Compare's, so standard ordered and hashed containers keep
+// exactly the distinct strings: length counts, zero bytes count, case counts.
+TEST(DynString, WorksAsTheKeyOfStandardContainers) {
+  const std::string texts[] = {"b", "a", "A", "a\0"s, "a\0b"s, "", "ab", "a", "\xFF", ""};
+  std::set<DynString> ordered;
+  std::unordered_set<DynString> hashed;
+  std::set<std::string> reference;
+  for (const std::string& text : texts) {
+    ordered.insert(DynString(text));
+    hashed.insert(DynString(text));
+    reference.insert(text);
+  }
+  ASSERT_EQ(ordered.size(), reference.size());
+  EXPECT_EQ(hashed.size(), reference.size());
+  auto expected = reference.begin();  // std::string orders bytes as unsigned char too
+  for (const DynString& text : ordered) EXPECT_EQ(std::string(text), *expected++);
+  for (const std::string& text : reference) EXPECT_EQ(hashed.count(DynString(text)), 1u) << text;
+  EXPECT_EQ(std::hash<DynString>{}(DynString("key")), std::hash<std::string_view>{}("key"));
+  EXPECT_LT(DynString("a"), DynString("b"));
+  EXPECT_GT(DynString("a\0"s), DynString("a"));
+  EXPECT_EQ(DynString("x") <=> DynString("x"), std::strong_ordering::equal);
 }
 
 }  // namespace
