@@ -34,6 +34,7 @@
 // O(1).
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>

@@ -62,13 +62,15 @@ TEST_F(GuideExample, StringToStringMap) {
   // --- interface
   hb::Ref<hb::IStringToStringMap> raw = hb::NewStringToStringMap();
   raw->Add(hb::DynString("sky"), hb::DynString("blue"));
-  raw->Add(hb::DynString("sky"), hb::DynString("grey"));    // Add on a present key replaces too
+  raw->Add(hb::DynString("sky"), hb::DynString("grey"));      // Add on a present key replaces too:
+  hb::DynString replaced = raw->Item(hb::DynString("sky"));   // "grey"
   raw->SetItem(hb::DynString("sky"), hb::DynString("blue"));  // as SetItem, which returns nothing
   hb::DynString item = raw->Item(hb::DynString("sea"));      // empty on a miss
 
   EXPECT_EQ(sky, "blue");
   EXPECT_EQ(colours.at(1).second, "dry");
   EXPECT_EQ(owned, "");
+  EXPECT_EQ(std::string(replaced), "grey");
   EXPECT_EQ(std::string(raw->Item(hb::DynString("sky"))), "blue");
   EXPECT_EQ(raw->IndexOf(hb::DynString("sky")), 0);
   EXPECT_TRUE(item.Empty());
