@@ -34,6 +34,7 @@
 // O(1).
 #pragma once
 
+#include <algorithm>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -175,8 +176,23 @@ class Common {
     ref_->RemoveAt(position.index());
     return At(position.index());
   }
+  // RemoveAt for each position from last - 1 down to first: O(k (n - first))
+  // for k entries. Returns the iterator at first, now the entry that followed them.
+  const_iterator erase(const_iterator first, const_iterator last) {
+    for (int32_t i = last.index(); i > first.index(); --i) ref_->RemoveAt(i - 1);
+    return At(first.index());
+  }
   // Clear: O(n + buckets); the bucket count stays.
   void clear() { ref_->Clear(); }
+
+  // Exchanges the container objects, O(1).
+  void swap(Face& other) noexcept { std::swap(ref_, other.ref_); }
+  friend void swap(Face& a, Face& b) noexcept { a.swap(b); }
+
+  // The same entries in the same order (objects compared by address), O(n).
+  friend bool operator==(const Face& a, const Face& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
 
   // The container object itself, for the interfaces' own operations.
   const Ref<Interface>& raw() const noexcept { return ref_; }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <ranges>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,6 +32,7 @@ static_assert(std::random_access_iterator<StringBag::const_iterator>);
 static_assert(std::random_access_iterator<StringToStringMap::const_iterator>);
 static_assert(std::random_access_iterator<StringToIUnknownMap::const_iterator>);
 static_assert(std::random_access_iterator<DWordToIUnknownMap::const_iterator>);
+static_assert(std::ranges::random_access_range<const StringBag> && std::ranges::sized_range<StringToStringMap>);
 
 // "a\0x" and "a\0y" hash alike (the hash stops at the zero byte) but are
 // distinct keys; "A" differs from "a" by case only.
@@ -168,6 +170,39 @@ TEST_F(CppStringBagTest, EraseByPositionIsRemoveAtAndReturnsTheFollowingEntry) {
       EXPECT_EQ(position + 1, static_cast<int32_t>(kStart.size()));
     }
   }
+}
+
+TEST_F(CppStringBagTest, EraseARangeIsRemoveAtFromItsEndDown) {
+  struct Case { int32_t first, last; Keys left; };
+  const Case kCases[] = {
+      {0, 6, {}}, {1, 3, {"a", "bb", "", std::string("a\0y", 3)}}, {5, 6, Keys(kStart.begin(), kStart.end() - 1)},
+      {2, 2, kStart}, {0, 1, Keys(kStart.begin() + 1, kStart.end())},
+  };
+  for (const Case& c : kCases) {
+    StringBag face = FaceOf(kStart);
+    Ref<IStringBag> raw = RawOf(kStart);
+    for (int32_t i = c.last - 1; i >= c.first; --i) raw->RemoveAt(i);
+    const auto next = face.erase(face.begin() + c.first, face.begin() + c.last);
+    EXPECT_EQ(next.index(), c.first) << c.first << ".." << c.last;
+    EXPECT_EQ(KeysOf(face), KeysOf(*raw)) << c.first << ".." << c.last;
+    EXPECT_EQ(KeysOf(face), c.left) << c.first << ".." << c.last;
+  }
+}
+
+TEST_F(CppStringBagTest, EqualityIsTheSameKeysInTheSameOrder) {
+  struct Case { Keys a, b; bool equal; };
+  const Case kCases[] = {
+      {{}, {}, true}, {{"x", "y"}, {"x", "y"}, true}, {{"x", "y"}, {"y", "x"}, false},
+      {{"x"}, {"x", "y"}, false}, {{"a"}, {std::string("a\0", 2)}, false}, {{"a"}, {"A"}, false},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(FaceOf(c.a) == FaceOf(c.b), c.equal);
+    EXPECT_EQ(FaceOf(c.b) != FaceOf(c.a), !c.equal);
+  }
+  StringBag one{"1"}, two{"2", "2b"};
+  swap(one, two);
+  EXPECT_EQ(KeysOf(one), (Keys{"2", "2b"}));
+  EXPECT_EQ(KeysOf(two), (Keys{"1"}));
 }
 
 TEST_F(CppStringBagTest, PositionsReadInPlaceOrCopyAndThrowOutsideTheBag) {
