@@ -531,6 +531,7 @@ TEST(CppContainerViews, AConstFaceAnswersEveryReadingOperation) {
 #endif
 
 #ifdef HB_TEST_ADDRESS_SANITIZER
+bool g_spriteDestroyed = false;
 // Reads every byte of the view, as a caller would.
 std::string Read(std::string_view view) { return std::string(view); }
 
@@ -544,6 +545,14 @@ TEST(CppContainerViewsDeathTest, AViewUsedAfterAChangeReadsFreedMemory) {
   const std::string_view value = map.lookup("k");
   map.insert_or_assign("k", "a longer value");
   EXPECT_DEATH(Read(value), "heap-use-after-free");
+}
+
+TEST(CppContainerViewsDeathTest, AnObjectSeenInPlaceGoesWithItsLastReference) {
+  StringToIUnknownMap map{{"only", MakeObject<Sprite>(1, &g_spriteDestroyed)}};  // the map's is the last
+  IUnknown* const seen = map.lookup("only");
+  map.erase("only");
+  ASSERT_TRUE(g_spriteDestroyed);
+  EXPECT_DEATH(seen->AddRef(), "heap-use-after-free");
 }
 
 TEST(CppContainerViewsDeathTest, AnIteratorUsedAfterItsContainerWentReadsFreedMemory) {
