@@ -22,8 +22,9 @@
 // operations hand out a std::string or a counted Ref the caller owns.
 //
 // Keys and values given as std::string_view are copied once into the
-// DynString the interface takes. Errors: construction and copying throw
-// std::bad_alloc when memory runs out; insert and insert_or_assign return
+// DynString the interface takes. Errors: construction, copying and the copy
+// of a key or value throw std::bad_alloc when memory runs out (runtime error
+// 7 is recorded too, see errors.h); insert and insert_or_assign return
 // {end(), false} when nothing could be stored (memory exhausted, or the
 // container at its largest size); at() and the positional *_copy throw
 // std::out_of_range outside 0 to size() - 1. A moved-from container may
@@ -58,8 +59,13 @@
 namespace hb {
 namespace face_detail {
 
-// A key or value as the interface takes it.
-inline DynString ToInterface(std::string_view text) { return DynString(text); }
+// A key or value as the interface takes it. A text whose copy could not be
+// made throws rather than passing on the empty string it would become.
+inline DynString ToInterface(std::string_view text) {
+  DynString copy(text);
+  if (copy.Length() != text.size()) throw std::bad_alloc();
+  return copy;
+}
 inline uint32_t ToInterface(uint32_t key) noexcept { return key; }
 inline const Ref<IUnknown>& ToInterface(const Ref<IUnknown>& value) noexcept { return value; }
 
@@ -311,7 +317,7 @@ class StringBag : public face_detail::Common<StringBag, IStringBag, std::string_
   // Add: one lookup; a present key stays where it is (false).
   std::pair<const_iterator, bool> insert(std::string_view key) {
     const int32_t before = ref_->Count();
-    return Added(ref_->Add(DynString(key)), before);
+    return Added(ref_->Add(face_detail::ToInterface(key)), before);
   }
 
  private:

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <ranges>
 #include <stdexcept>
@@ -16,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/alloc.h"
+#include "runtime/errors.h"
 #include "runtime/unknown_impl.h"
 #include "tests/support/counted_object.h"
 #include "tests/support/live_object_test.h"
@@ -261,6 +264,33 @@ TEST_F(CppStringBagTest, CopiesAreIndependentAndMovesHandTheObjectOver) {
   EXPECT_EQ(moved.raw().Get(), object);
   original = moved;  // a moved-from bag takes an assignment
   EXPECT_EQ(KeysOf(original), (Keys{"one", "two"}));
+}
+
+// The interfaces take a DynString, which becomes empty when its copy fails:
+// the face throws instead of asking about, or storing, the empty key.
+TEST_F(CppStringBagTest, AKeyThatCannotBeCopiedThrowsAndChangesNothing) {
+  StringBag bag{"", "k"};
+  StringToStringMap map{{"k", "v"}, {"", "empty"}};
+  struct Case { const char* what; std::function<void()> step; };
+  const Case kCases[] = {
+      {"bag insert", [&] { bag.insert("new"); }},
+      {"bag find", [&] { (void)bag.find("new"); }},
+      {"bag contains", [&] { (void)bag.contains("new"); }},
+      {"bag erase", [&] { bag.erase("k"); }},
+      {"map insert_or_assign key", [&] { map.insert_or_assign("new", "x"); }},
+      {"map insert_or_assign value", [&] { map.insert_or_assign("", "new value"); }},
+      {"map lookup", [&] { (void)map.lookup("new"); }},
+  };
+  for (const Case& c : kCases) {
+    {
+      ScopedAllocationFailure failing(1);
+      EXPECT_THROW(c.step(), std::bad_alloc) << c.what;
+    }
+    EXPECT_EQ(LastError(), kErrorOutOfMemory) << c.what;
+    ClearError();
+    EXPECT_EQ(KeysOf(bag), (Keys{"", "k"})) << c.what;
+    EXPECT_EQ(PairsOf(map), (Pairs{{"k", "v"}, {"", "empty"}})) << c.what;
+  }
 }
 
 TEST_F(CppStringBagTest, ClearEmptiesAndTheBagStaysUsable) {
