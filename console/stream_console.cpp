@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <string>
 
+#include "console/program_message.h"
 #include "console/utf8.h"
 
 namespace hb {
@@ -46,13 +49,16 @@ bool ReadByte(int fd, unsigned char& byte) {
   }
 }
 
-void WriteAll(int fd, std::string_view bytes) {
+// 0 when all of `bytes` went out, else the system's error number.
+int WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = write(fd, bytes.data(), bytes.size());
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return;  // a closed or broken output loses the text, nothing more
+    if (put < 0) return errno;
+    if (put == 0) return EIO;  // a device that takes nothing will not take the rest either
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
+  return 0;
 }
 
 }  // namespace
@@ -77,8 +83,17 @@ void StreamConsole::LineEnded(bool) {
 }
 
 void StreamConsole::Flush() {
-  WriteAll(STDOUT_FILENO, pending_);
+  if (!ended_) {
+    if (const int error = WriteAll(STDOUT_FILENO, pending_); error != 0) OutputEnded(error);
+  }
   pending_.clear();
+}
+
+void StreamConsole::OutputEnded(int error) {
+  ended_ = true;
+  if (error == EPIPE) return;  // the reader went away: no news
+  failed_ = true;
+  SayOnStandardError(std::string("cannot write to standard output: ") + std::strerror(error));
 }
 
 std::u16string StreamConsole::WaitKey() {
