@@ -1,6 +1,5 @@
 #include "console/stream_console.h"
 
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,36 +7,11 @@
 #include <string>
 
 #include "console/program_message.h"
+#include "console/raw_input.h"
 #include "console/utf8.h"
 
 namespace hb {
 namespace {
-
-// Puts a terminal into raw input for as long as it lives: no line editing,
-// no echo, and control characters arrive as typed (Ctrl+C is a key like in
-// the window, and the terminal's mode is always put back).
-class RawInput {
- public:
-  explicit RawInput(int fd) : fd_(fd) {
-    if (!isatty(fd_) || tcgetattr(fd_, &saved_) != 0) return;
-    termios raw = saved_;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
-    raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    active_ = tcsetattr(fd_, TCSAFLUSH, &raw) == 0;
-  }
-  ~RawInput() {
-    if (active_) tcsetattr(fd_, TCSAFLUSH, &saved_);
-  }
-  RawInput(const RawInput&) = delete;
-  RawInput& operator=(const RawInput&) = delete;
-
- private:
-  int fd_;
-  termios saved_{};
-  bool active_ = false;
-};
 
 // One byte, or nothing at the end of input or on a read error.
 bool ReadByte(int fd, unsigned char& byte) {
