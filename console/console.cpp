@@ -69,7 +69,7 @@ Fallback FallbackFor(const X11OpenResult& opened) {
     case X11OpenStatus::kNoDisplay:
       return {true, {}};
     case X11OpenStatus::kNoWakeUp:
-      return {true, withError("cannot make the console thread's wake-up descriptor")};
+      return {true, withError("cannot make the console's wake-up channel")};
     case X11OpenStatus::kNoThread:
       return {true, withError("cannot start the console thread")};
     case X11OpenStatus::kNoFont:

@@ -85,7 +85,7 @@ TEST(ProgramRun, WithoutAConsoleThreadWritesToStandardOutputAndSaysWhy) {
   const Case kCases[] = {
       {kNoThreadFault, "hashbench: cannot start the console thread: Resource temporarily unavailable; "
                        "writing to standard output\n"},
-      {kNoEventFdFault, "hashbench: cannot make the console thread's wake-up descriptor: Too many open files; "
+      {kNoEventFdFault, "hashbench: cannot make the console's wake-up channel: Too many open files; "
                         "writing to standard output\n"},
   };
   for (const Case& c : kCases) {
