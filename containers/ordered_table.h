@@ -217,7 +217,7 @@ struct TableCore {
   }
 
   // New bucket count p: longer entry table with blanks from the old
-  // threshold + 1, zeroed buckets, chains rebuilt in ascending index order
+  // threshold + 1, a new zeroed bucket table, chains rebuilt in ascending index order
   // from the stored hashes. False (table unchanged) when memory ran out.
   static bool Resize(Table& t, int32_t p) noexcept {
     const int32_t newThreshold = ThresholdFor(p);
@@ -225,9 +225,8 @@ struct TableCore {
       t.entries.DimensionPreserve(0, newThreshold);
       if (t.entries.UpperBound() != newThreshold) return false;
     }
-    t.buckets.DimensionPreserve(0, p - 1);
+    t.buckets.Redimension(0, p - 1);  // all empty: the chains are rebuilt below
     if (t.buckets.UpperBound() != p - 1) return false;
-    t.buckets.Reset();
     for (int32_t i = t.threshold + 1; i <= newThreshold; ++i) {
       if (!t.entries[i]) CreateBlank(t, i);
     }
