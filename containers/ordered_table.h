@@ -113,10 +113,13 @@ struct TableCore {
     [[maybe_unused]] int32_t bucket = 0;
     if constexpr (kCheckTables) bucket = Invariants::BucketOfEntry(t, index);
     Unlink(t, index);
-    t.entries[index].Reset();  // the entry gives back its key and value
+    // The removed entry gives back its key and value and becomes the new
+    // blank, a new entry object in the storage of the old one.
+    Slot removed(std::move(t.entries[index]));
+    Entry::RemakeInto(removed);
     CloseGapAndRenumberHeads(t, index);
     --t.count;
-    CreateBlank(t, t.count);
+    t.entries[t.count] = std::move(removed);
     if constexpr (kCheckTables) {
       if (t.count - index >= kFullRenumberThreshold) {
         Invariants::Whole(t);
@@ -283,6 +286,7 @@ struct TableCore {
   static void CloseGapAndRenumberHeads(Table& t, int32_t index) noexcept {
     const int32_t last = t.count - 1;
     Slot* slots = t.entries.Data();
+    if (last == index) return;  // the last entry: nothing moves, and its slot is empty
     std::memmove(static_cast<void*>(slots + index), static_cast<const void*>(slots + index + 1),
                  static_cast<std::size_t>(last - index) * sizeof(Slot));
     // Slot `last` now duplicates slot last - 1 without a count of its own.

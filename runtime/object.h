@@ -22,6 +22,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string_view>
 
@@ -171,6 +172,29 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
     Derived* object = ::new (storage) Derived();
     *cell = static_cast<Own*>(object);
     object_detail::NoteObjectCreated();
+    if constexpr (requires(Derived& d) { d.CreationHook(); }) object->CreationHook();
+  }
+
+  // A new object of this class in place of the one `target` holds, in the
+  // same storage when the target's is the only reference: the old object
+  // is destroyed (its members release what they hold), the storage zeroed
+  // and a new one built there. This is how a container that owns its
+  // objects alone turns one it no longer needs into a fresh one without
+  // giving its storage back and asking for it again. With other references
+  // to the old object, or none in the target, it is CreateInto (the old
+  // object released, exhausted memory leaves the target null).
+  static void RemakeInto(Ref<Own>& target) noexcept {
+    Own* own = target.Get();
+    if (own == nullptr || static_cast<ComObject*>(own)->count_ != 1) {
+      CreateInto(target);
+      return;
+    }
+    // One object destroyed and one made: the live-object count ends where
+    // it was, and nothing can read it in between.
+    Derived* object = static_cast<Derived*>(own);
+    object->~Derived();
+    std::memset(static_cast<void*>(object), 0, sizeof(Derived));
+    ::new (static_cast<void*>(object)) Derived();
     if constexpr (requires(Derived& d) { d.CreationHook(); }) object->CreationHook();
   }
 
