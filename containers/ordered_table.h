@@ -230,9 +230,7 @@ struct TableCore {
     }
     t.buckets.Redimension(0, p - 1);  // all empty: the chains are rebuilt below
     if (t.buckets.UpperBound() != p - 1) return false;
-    for (int32_t i = t.threshold + 1; i <= newThreshold; ++i) {
-      if (!t.entries[i]) CreateBlank(t, i);
-    }
+    Entry::CreateIntoEmpty(t.entries.Data() + (t.threshold + 1), t.entries.Data() + (newThreshold + 1));
     const uint64_t reciprocal = BucketReciprocal(p);
     for (int32_t i = 0; i < t.count; ++i) {
       Entry* entry = At(t, i);

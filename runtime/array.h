@@ -131,7 +131,7 @@ class Array {
   // dimensioned, so erasing twice is harmless.
   void Erase() noexcept {
     if (!Dimensioned()) return;
-    ReleaseElements(data_, data_ + Count(lower_, upper_));
+    if constexpr (!std::is_same_v<T, int32_t>) ReleaseElements(data_, data_ + Count(lower_, upper_));
     FreeBlock(data_);
     data_ = nullptr;
     lower_ = upper_ = 0;

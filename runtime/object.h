@@ -101,6 +101,7 @@ int32_t LiveObjectCount() noexcept;
 
 namespace object_detail {
 void NoteObjectCreated() noexcept;
+void NoteObjectsCreated(int32_t count) noexcept;
 void NoteObjectDestroyed() noexcept;
 }  // namespace object_detail
 
@@ -173,6 +174,29 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
     *cell = static_cast<Own*>(object);
     object_detail::NoteObjectCreated();
     if constexpr (requires(Derived& d) { d.CreationHook(); }) object->CreationHook();
+  }
+
+  // CreateInto for every empty cell of [first, last), in order; cells that
+  // hold an object keep it. A cell whose object cannot get memory stays
+  // null and the next ones are still tried. The live-object count is raised
+  // once by the number made (per object, before its hook, when the class
+  // has a creation hook).
+  static void CreateIntoEmpty(Ref<Own>* first, Ref<Own>* last) noexcept {
+    int32_t made = 0;
+    for (Ref<Own>* cell = first; cell != last; ++cell) {
+      if (*cell) continue;
+      void* storage = AllocateZeroedSmallBlock(sizeof(Derived));
+      if (storage == nullptr) continue;
+      Derived* object = ::new (storage) Derived();
+      *cell->Put() = static_cast<Own*>(object);
+      if constexpr (requires(Derived& d) { d.CreationHook(); }) {
+        object_detail::NoteObjectCreated();
+        object->CreationHook();
+      } else {
+        ++made;
+      }
+    }
+    object_detail::NoteObjectsCreated(made);
   }
 
   // A new object of this class in place of the one `target` holds, in the
