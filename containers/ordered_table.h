@@ -300,22 +300,34 @@ struct TableCore {
     int32_t* buckets = t.buckets.Data();
     const int32_t capacity = t.capacity;
     const uint64_t reciprocal = t.reciprocal;
+#pragma GCC unroll 4
     for (int32_t j = index; j < last; ++j) {
       Entry* entry = static_cast<Entry*>(slots[j].Get());
-      const int32_t next = entry->GetNext();
-      entry->SetNext(next - (next > index ? 1 : 0));
-      // Moved from j + 1: a head there is stored as j + 2.
+      entry->SetNext(LoweredAbove(entry->GetNext(), index));
+      // Moved from j + 1: a head there is stored as j + 2. The head of a
+      // moved entry's chain lies at or above the entry (chains fall), and
+      // heads above it are lowered only when their own entry comes, so the
+      // stored head is j + 2 or more here: lowering what is at most j + 2
+      // lowers exactly the entry's own head.
       const int32_t b = BucketOf(entry->GetHash(), capacity, reciprocal);
-      buckets[b] -= buckets[b] == j + 2 ? 1 : 0;
+      buckets[b] = LoweredBelow(buckets[b], j + 3);
     }
   }
 
+  // value - 1 when value > bound, else value; value - 1 when value < bound,
+  // else value. Without a compare and flag: bound - value (value - bound) is
+  // negative exactly then, and its arithmetic shift by 31 is -1 (else 0). The
+  // operands lie in -1 .. 2^31 - 1 apart by less than 2^31, so the
+  // difference cannot overflow.
+  static int32_t LoweredAbove(int32_t value, int32_t bound) noexcept { return value + ((bound - value) >> 31); }
+  static int32_t LoweredBelow(int32_t value, int32_t bound) noexcept { return value + ((value - bound) >> 31); }
+
   static void LowerLinks(Table& t, int32_t index, int32_t last) noexcept {
     Slot* slots = t.entries.Data();
+#pragma GCC unroll 4
     for (int32_t j = index; j < last; ++j) {
       Entry* entry = static_cast<Entry*>(slots[j].Get());
-      const int32_t next = entry->GetNext();
-      entry->SetNext(next - (next > index ? 1 : 0));
+      entry->SetNext(LoweredAbove(entry->GetNext(), index));
     }
   }
 
