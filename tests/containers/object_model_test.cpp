@@ -206,7 +206,8 @@ TEST_F(ObjectModelTest, ObjectVariablesCountAndRelease) {
   EXPECT_EQ(withBag - before, 1 + 41) << "the bag and its 41 blank entries";
 
   Ref<IStringBag> same = bag;
-  same = same;  // self-assignment keeps the object
+  Ref<IStringBag>& alias = same;  // through a reference, as self-assignment happens in real code
+  same = alias;  // self-assignment keeps the object
   ASSERT_TRUE(same);
   EXPECT_EQ(same->Add(DynString("kept")), 0);
   bag = same;   // another holder of the same object
