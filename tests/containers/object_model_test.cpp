@@ -6,11 +6,16 @@
 #include <string_view>
 
 #include "containers/dword_to_iunknown_map.h"
+#include "containers/dword_to_iunknown_map_entry.h"
 #include "containers/string_bag.h"
+#include "containers/string_bag_entry.h"
 #include "containers/string_to_iunknown_map.h"
+#include "containers/string_to_iunknown_map_entry.h"
 #include "containers/string_to_string_map.h"
+#include "containers/string_to_string_map_entry.h"
 #include "containers/table_view.h"
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/class_registry.h"
 #include "runtime/errors.h"
 #include "runtime/object.h"
