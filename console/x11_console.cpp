@@ -80,8 +80,9 @@ class X11Console final : public ConsoleBackend, private GridSink {
     if (wakeFd_ >= 0) close(wakeFd_);
   }
 
-  // Starts the console thread and waits until the window is shown or failed.
-  X11OpenStatus Open();
+  // Starts the console thread and waits until the window is shown or failed;
+  // `error` gets the system's error number when there is no thread.
+  X11OpenStatus Open(int& error);
   // Ends the console thread; its last act is closing the display.
   void Stop();
 
@@ -165,14 +166,18 @@ class X11Console final : public ConsoleBackend, private GridSink {
 
 // ---- main thread ----------------------------------------------------------
 
-X11OpenStatus X11Console::Open() {
+X11OpenStatus X11Console::Open(int& error) {
   // Without a wake-up channel or a thread there is no console at all.
   wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) return X11OpenStatus::kFailed;
+  if (wakeFd_ < 0) {
+    error = errno;
+    return X11OpenStatus::kNoWakeUp;
+  }
   try {
     thread_ = std::thread([this] { Run(); });
-  } catch (const std::system_error&) {
-    return X11OpenStatus::kFailed;
+  } catch (const std::system_error& failure) {
+    error = failure.code().value();
+    return X11OpenStatus::kNoThread;
   }
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return status_.has_value(); });
@@ -282,13 +287,13 @@ X11OpenStatus X11Console::Create() {
     FillFontTable();
     entry = UseFontEntry(kConsoleFontId);
   }
-  if (!entry) return X11OpenStatus::kFailed;
+  if (!entry) return X11OpenStatus::kNoFont;
   const int32_t allowance = WindowManagerRunning(display_, screen_) ? kFrameAllowance : 0;
   const PixelArea area{DisplayWidth(display_, screen_) - request_.left,
                        DisplayHeight(display_, screen_) - request_.top - allowance};
   std::optional<ConsoleFont> font =
       OpenConsoleFont(display_, screen_, entry->description, request_.columns, request_.rows, area);
-  if (!font) return X11OpenStatus::kFailed;
+  if (!font) return X11OpenStatus::kNoFont;
   font_ = *font;
   const int64_t width = int64_t{font_.cellWidth} * request_.columns;
   const int64_t height = int64_t{font_.lineHeight} * request_.rows;
@@ -535,7 +540,7 @@ void CloseLiveConsole() {
 X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid) {
   auto console = std::make_unique<X11Console>(request, gridValid);
   X11OpenResult result;
-  result.status = console->Open();
+  result.status = console->Open(result.error);
   if (result.status != X11OpenStatus::kOpened) return result;
   result.handle = console->Handle();
   result.console = console.get();
