@@ -9,6 +9,7 @@
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
 #include "containers/stored_views.h"
+#include "containers/string_to_iunknown_map_entry.h"
 #include "containers/table_fields.h"
 
 namespace hb {

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/errors.h"
 #include "runtime/unknown_impl.h"
 #include "tests/support/counted_object.h"

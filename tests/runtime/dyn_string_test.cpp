@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/errors.h"
 
 namespace hb::test {
