@@ -416,8 +416,11 @@ void X11Console::ApplyStep(const SurfaceStep& step) {
   }
   XRectangle cells{static_cast<short>(x), static_cast<short>(y), static_cast<unsigned short>(width),
                    static_cast<unsigned short>(lineHeight)};
+  // The cells are filled through the same GC and pixel as the rest of the
+  // surface: on a screen with a colour map, Xft's own fill of the allocated
+  // colour does not come out as that pixel.
+  XFillRectangle(display_, surface_, gc_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(lineHeight));
   XftDrawSetClipRectangles(draw_, 0, 0, &cells, 1);
-  XftDrawRect(draw_, &backgroundColor_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(lineHeight));
   XftDrawCharSpec(draw_, &textColor_, font_.font, glyphs.data(), static_cast<int>(glyphs.size()));
   XftDrawSetClip(draw_, nullptr);
   CopyToWindow(x, y, width, lineHeight);

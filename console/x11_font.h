@@ -12,6 +12,10 @@
 //     screens. When the grid does not fit the area it may take, the largest
 //     pixel size that fits is used, but never one whose cell is narrower than
 //     kMinimumCellWidth.
+//   - On a screen with a colour map (8 bits deep, say) Xft's rendering path
+//     blends in colour values the screen cannot show and leaves boxes; there
+//     the font is drawn by the core protocol, each glyph's ink in the text
+//     colour's own pixel.
 #pragma once
 
 #include <X11/Xft/Xft.h>

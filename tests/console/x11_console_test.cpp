@@ -457,3 +457,55 @@ TEST(X11ConsoleLostDisplayTest, ProgramEndsWhenTheServerGoes) {
 
 }  // namespace
 }  // namespace hb::test
+
+namespace hb::test {
+namespace {
+
+// Pixels of a written blank cell (amid blanks, out of reach of any glyph's
+// edge) are the surface's own pixel value at
+// every screen depth; on an 8-bit screen with a colour map a second colour
+// allocation for the cells showed white cells on the grey surface.
+TEST(X11ConsoleDepthTest, WrittenCellsShareTheSurfaceBackground) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  for (int depth : {24, 8}) {
+    VirtualDisplay server(640, 900, depth);
+    ASSERT_FALSE(server.Name().empty()) << server.Problem();
+    ChildProcess driver({HB_CONSOLE_DRIVER, "open", "facts", "print:A   B", "newline", "mark:printed", "hold"},
+                        server.ForChildren({kLeakSuppressions}));
+    const std::optional<std::string> opened = driver.ReadErrorLine();
+    ASSERT_TRUE(opened && opened->rfind("open ", 0) == 0 && *opened != "open 0") << driver.ErrorOutput();
+    const Window window = static_cast<Window>(std::stoul(opened->substr(5)));
+    std::istringstream facts(driver.ReadErrorLine().value_or(""));
+    std::string word;
+    int cellWidth = 0, lineHeight = 0;
+    facts >> word >> cellWidth >> lineHeight;
+    ASSERT_GT(cellWidth, 0) << driver.ErrorOutput();
+    ASSERT_EQ(driver.ReadErrorLine(), "mark printed");
+
+    Display* display = XOpenDisplay(server.Name().c_str());
+    ASSERT_NE(display, nullptr);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(5 * cellWidth),
+                              static_cast<unsigned>(3 * lineHeight), AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    const unsigned long surface = XGetPixel(image, 0, 2 * lineHeight + 1);  // row 3: never written
+    const auto inkInColumn = [&](int column) {
+      int ink = 0;
+      for (int y = 0; y < lineHeight; ++y)
+        for (int x = column * cellWidth; x < (column + 1) * cellWidth; ++x) ink += XGetPixel(image, x, y) != surface;
+      return ink;
+    };
+    const int blankInk = inkInColumn(2);
+    const int letterInk = inkInColumn(0);
+    XDestroyImage(image);
+    XCloseDisplay(display);
+    EXPECT_EQ(blankInk, 0) << "pixels of the written blank cell unlike the surface at depth " << depth;
+    // The letter shows as a glyph: some ink, not a filled box.
+    EXPECT_GT(letterInk, 0) << "depth " << depth;
+    EXPECT_LT(letterInk * 2, cellWidth * lineHeight) << "depth " << depth;
+    driver.Write("\n");
+    EXPECT_EQ(driver.Wait(), 0) << driver.ErrorOutput();
+  }
+}
+
+}  // namespace
+}  // namespace hb::test
