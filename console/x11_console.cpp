@@ -11,18 +11,21 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
+#include <new>
 #include <vector>
 
+#include "console/console_thread.h"
 #include "console/font_table.h"
 #include "console/grid.h"
 #include "console/utf8.h"
 #include "console/x11_font.h"
 #include "console/x11_frame.h"
+#include "runtime/alloc.h"
 
 namespace hb {
 namespace {
@@ -31,23 +34,68 @@ constexpr uint32_t kBackgroundRgb = 0xF0F0F0;  // button face
 constexpr uint32_t kTextRgb = 0x000000;        // window text
 constexpr int32_t kMaxSurfaceSide = 32767;     // X coordinates are 16-bit
 constexpr auto kMapTimeout = std::chrono::seconds(5);
+// The console thread's stack: fontconfig, Xft and Xlib need far less, and
+// the process's stack limit (which a thread otherwise gets) may be smaller
+// than they need or larger than a tight memory limit leaves room for.
+constexpr std::size_t kConsoleStackBytes = std::size_t{1} << 20;
+// Address space the font libraries may take while the console opens its
+// font; when not even this much can be reserved, they would fail somewhere
+// inside (and take the process down), so the window is not tried.
+constexpr std::size_t kFontHeadroomBytes = std::size_t{16} << 20;
+// The exit code when the window or the display goes away under the program.
+constexpr int kLostConsoleExitCode = 255;
 constexpr Time kDoubleClickMs = 400;
 constexpr char16_t kTab = 0x09;
 constexpr char16_t kDelete = 0x7F;  // what X reports for the Delete key
 constexpr long kEventMask = ExposureMask | KeyPressMask | ButtonPressMask | FocusChangeMask | StructureNotifyMask;
 
+// How long the main thread waits for the console thread: its start-up, each
+// print's drawing, its end. A stalled X server holds the console thread.
+std::atomic<int64_t> g_waitBoundMs{20'000};
+
+// The console window, once created: errors about it mean another client
+// destroyed it.
+std::atomic<Window> g_consoleWindow{None};
+
+// Ends the program, from either thread, with one line on standard error.
+[[noreturn]] void EndProgram(const std::string& cause) {
+  const std::string line = "hashbench: " + cause + "\n";
+  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
+  _exit(kLostConsoleExitCode);
+}
+
+[[noreturn]] void EndWindowDestroyed() { EndProgram("the console window was destroyed"); }
+
+[[noreturn]] void EndStalled() {
+  const int64_t ms = g_waitBoundMs.load();
+  EndProgram("the X server did not answer within " +
+             (ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms"));
+}
+
+std::chrono::milliseconds WaitBound() { return std::chrono::milliseconds(g_waitBoundMs.load()); }
+
 // X protocol errors are recorded, not fatal: drawing failures are ignored,
-// and creation checks the flag after a round trip.
+// and creation checks the flag after a round trip. Only an error about the
+// window itself (gone) ends the program.
 std::atomic<bool> g_xErrorSeen{false};
 
-int RecordXError(Display*, XErrorEvent*) {
+int RecordXError(Display*, XErrorEvent* error) {
+  const Window window = g_consoleWindow.load();
+  if (window != None && error->resourceid == window &&
+      (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+    EndWindowDestroyed();
+  }
   g_xErrorSeen.store(true);
   return 0;
 }
 
 // Xlib's default ends the process with exit() from the console thread, which
 // then hangs on the main thread's waits; losing the display ends it at once.
-int EndOnLostDisplay(Display*) { _exit(255); }
+int EndOnLostDisplay(Display*) {
+  const int cause = errno;
+  EndProgram(std::string("lost the connection to the X display") +
+             (cause != 0 && cause != EAGAIN ? std::string(" (") + std::strerror(cause) + ")" : std::string()));
+}
 
 // One drawing step the main thread hands to the console thread.
 struct SurfaceStep {
@@ -91,6 +139,8 @@ class X11Console final : public ConsoleBackend, private GridSink {
 
   uintptr_t Handle() const { return window_; }
   X11ConsoleFacts Facts() const;
+  // Why the window could not be had; empty when it opened or no display answered.
+  std::string FailureReason();
 
  private:
   // GridSink, on the main thread: collect the steps of one call.
@@ -103,6 +153,8 @@ class X11Console final : public ConsoleBackend, private GridSink {
   // Console thread.
   void Run();
   X11OpenStatus Create();
+  X11OpenStatus Fail(std::string reason);
+  bool FontHeadroom();
   bool CreateSurface();
   void OpenInputMethod();
   void WaitUntilMapped();
@@ -126,12 +178,13 @@ class X11Console final : public ConsoleBackend, private GridSink {
   // Main thread only.
   Grid grid_;
   std::vector<SurfaceStep> steps_;  // steps of the call in progress
-  std::thread thread_;
+  ConsoleThread thread_;
 
   // Shared, under mutex_.
   std::mutex mutex_;
   std::condition_variable changed_;  // any of the fields below, or the key slot
   std::optional<X11OpenStatus> status_;
+  std::string failureReason_;
   std::vector<SurfaceStep> pending_;  // steps handed over, not yet drawn
   bool stepsDone_ = true;
   bool stopping_ = false;
@@ -168,25 +221,33 @@ class X11Console final : public ConsoleBackend, private GridSink {
 X11OpenStatus X11Console::Open() {
   // Without a wake-up channel or a thread there is no console at all.
   wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) return X11OpenStatus::kFailed;
-  try {
-    thread_ = std::thread([this] { Run(); });
-  } catch (const std::system_error&) {
-    return X11OpenStatus::kFailed;
-  }
+  if (wakeFd_ < 0) return Fail(std::string("cannot make the console's wake-up channel: ") + std::strerror(errno));
+  const int error = thread_.Start([this] { Run(); }, kConsoleStackBytes);
+  if (error != 0) return Fail(std::string("cannot start the console thread: ") + std::strerror(error));
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return status_.has_value(); });
+  if (!changed_.wait_for(lock, WaitBound(), [this] { return status_.has_value(); })) EndStalled();
   return *status_;
 }
 
+X11OpenStatus X11Console::Fail(std::string reason) {
+  std::lock_guard guard(mutex_);
+  failureReason_ = std::move(reason);
+  return X11OpenStatus::kFailed;
+}
+
+std::string X11Console::FailureReason() {
+  std::lock_guard guard(mutex_);
+  return failureReason_;
+}
+
 void X11Console::Stop() {
-  if (!thread_.joinable()) return;
+  if (!thread_.Running()) return;
   {
     std::lock_guard guard(mutex_);
     stopping_ = true;
   }
   Wake();
-  thread_.join();
+  if (!thread_.JoinWithin(WaitBound())) EndStalled();
 }
 
 void X11Console::Wake() {
@@ -222,7 +283,7 @@ void X11Console::SubmitSteps() {
   lock.unlock();
   Wake();
   lock.lock();
-  changed_.wait(lock, [this] { return stepsDone_; });
+  if (!changed_.wait_for(lock, WaitBound(), [this] { return stepsDone_; })) EndStalled();
 }
 
 std::u16string X11Console::WaitKey() {
@@ -270,11 +331,13 @@ void X11Console::Report(X11OpenStatus status) {
 }
 
 X11OpenStatus X11Console::Create() {
-  display_ = XOpenDisplay(nullptr);
-  if (display_ == nullptr) return X11OpenStatus::kNoDisplay;
+  // Set first: the connection can fail inside XOpenDisplay's own requests.
   XSetErrorHandler(RecordXError);
   XSetIOErrorHandler(EndOnLostDisplay);
+  display_ = XOpenDisplay(nullptr);
+  if (display_ == nullptr) return X11OpenStatus::kNoDisplay;
   if (!gridValid_) return X11OpenStatus::kFailed;
+  if (!FontHeadroom()) return Fail("not enough memory for the console window");
   screen_ = DefaultScreen(display_);
 
   std::optional<FontEntry> entry = UseFontEntry(kConsoleFontId);
@@ -298,6 +361,7 @@ X11OpenStatus X11Console::Create() {
 
   g_xErrorSeen.store(false);
   window_ = CreateConsoleFrame(display_, screen_, request_, width_, height_, kEventMask);
+  if (window_ != None) g_consoleWindow.store(window_);
   if (window_ == None || !CreateSurface()) return X11OpenStatus::kFailed;
   deleteWindow_ = DeleteWindowAtom(display_);
   OpenInputMethod();
@@ -309,6 +373,13 @@ X11OpenStatus X11Console::Create() {
   XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
   XSync(display_, False);
   return X11OpenStatus::kOpened;
+}
+
+// Reserves the headroom the font libraries need and gives it back at once.
+bool X11Console::FontHeadroom() {
+  void* headroom = AllocateBlock(kFontHeadroomBytes);
+  FreeBlock(headroom);
+  return headroom != nullptr;
 }
 
 bool X11Console::CreateSurface() {
@@ -462,6 +533,11 @@ void X11Console::Dispatch(XEvent& event) {
     case MapNotify:
       mapped_ = true;
       break;
+    case DestroyNotify:
+      // Another client destroyed the window: there is nothing left to show
+      // the output or take the key.
+      if (event.xdestroywindow.window == window_) EndWindowDestroyed();
+      break;
     case ClientMessage:
       // WM_DELETE_WINDOW (Alt+F4, the close button of a window manager that
       // shows one anyway) is ignored: the console closes with the process.
@@ -519,7 +595,10 @@ void X11Console::Teardown() {
   CloseConsoleFont(display_, font_);
   if (gc_ != nullptr) XFreeGC(display_, gc_);
   if (surface_ != None) XFreePixmap(display_, surface_);
-  if (window_ != None) XDestroyWindow(display_, window_);
+  if (window_ != None) {
+    g_consoleWindow.store(None);
+    XDestroyWindow(display_, window_);
+  }
   XCloseDisplay(display_);
   display_ = nullptr;
 }
@@ -536,10 +615,20 @@ void CloseLiveConsole() {
 }  // namespace
 
 X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid) {
-  auto console = std::make_unique<X11Console>(request, gridValid);
   X11OpenResult result;
+  std::unique_ptr<X11Console> console;
+  try {
+    console = std::make_unique<X11Console>(request, gridValid);
+  } catch (const std::bad_alloc&) {
+    result.status = X11OpenStatus::kFailed;
+    result.failureReason = "not enough memory for the console window";
+    return result;
+  }
   result.status = console->Open();
-  if (result.status != X11OpenStatus::kOpened) return result;
+  if (result.status != X11OpenStatus::kOpened) {
+    result.failureReason = console->FailureReason();
+    return result;
+  }
   result.handle = console->Handle();
   result.console = console.get();
   g_liveConsole = console.release();
@@ -547,6 +636,8 @@ X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid) {
   (void)closesAtExit;
   return result;
 }
+
+void SetX11ConsoleWaitBound(std::chrono::milliseconds bound) { g_waitBoundMs.store(bound.count()); }
 
 std::optional<X11ConsoleFacts> CurrentX11ConsoleFacts() {
   if (g_liveConsole == nullptr) return std::nullopt;

@@ -15,6 +15,7 @@
 // main thread signals; the main thread sleeps on a condition variable.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,12 +34,23 @@ struct X11OpenResult {
   X11OpenStatus status = X11OpenStatus::kNoDisplay;
   ConsoleBackend* console = nullptr;  // lives until the process ends; null unless opened
   uintptr_t handle = 0;               // the window id; 0 unless opened
+  // With kFailed, why, for a message ("not enough memory for the console
+  // window"); empty when the window itself could not be made.
+  std::string failureReason;
 };
 
 // Opens the window for `request`. With `gridValid` false only finds out
 // whether a display can be reached (and then fails). Returns once the window
 // is shown or has failed; the console thread runs until the process exits.
+//
+// The program ends (exit code 255, one line on standard error) when the X
+// connection is lost, when another client destroys the window, and when the
+// console thread does not answer the main thread within the wait bound: at
+// start-up, for a print's drawing and at the end.
 X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid);
+
+// The wait bound (20 s unless set); tests shorten it.
+void SetX11ConsoleWaitBound(std::chrono::milliseconds bound);
 
 // What the open window looks like and what the mouse did to it.
 struct X11ConsoleFacts {

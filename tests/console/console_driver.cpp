@@ -10,8 +10,11 @@
 //   facts           "facts <cell width> <line height> <click state> <family>" (X11 only)
 //   mark:<name>     "mark <name>"
 //   hold            waits until a line arrives on standard input (or it ends)
+//   bound:<ms>      how long the main thread waits for the X11 console thread
+//   oom:<command>   the command with every allocation of the runtime failing
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,6 +25,7 @@
 #ifdef HASHBENCH_HAVE_X11
 #include "console/x11_console.h"
 #endif
+#include "runtime/alloc.h"
 #include "runtime/string_ops.h"
 
 namespace {
@@ -92,6 +96,13 @@ void Run(std::string_view command) {
   if (verb == "facts") return Facts();
   if (verb == "mark") return Report("mark " + fields.at(1));
   if (verb == "hold") return Hold();
+  if (verb == "oom") {
+    hb::ScopedAllocationFailure failing(1 << 30);
+    return Run(command.substr(command.find(':') + 1));
+  }
+#ifdef HASHBENCH_HAVE_X11
+  if (verb == "bound") return hb::SetX11ConsoleWaitBound(std::chrono::milliseconds(std::atoi(fields.at(1).c_str())));
+#endif
   Report("unknown command " + std::string(command));
   std::exit(2);
 }

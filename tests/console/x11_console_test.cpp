@@ -184,6 +184,13 @@ class GridRecorder final : public GridSink {
 
 std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
+// The last line of a child's output, without its line end.
+std::string LastLine(const std::string& output) {
+  std::string text = output;
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text.substr(text.rfind('\n') + 1);
+}
+
 TEST_F(X11ConsoleTest, FrameHasTitleClassPlaceAndExactSize) {
   auto driver = StartDriver({"open", "facts", "hold"});
   const Window window = OpenedWindow(*driver);
@@ -453,6 +460,54 @@ TEST(X11ConsoleLostDisplayTest, ProgramEndsWhenTheServerGoes) {
   ASSERT_NE(*opened, "open 0");
   server.reset();
   EXPECT_EQ(driver.Wait(), 255) << driver.ErrorOutput();
+  EXPECT_EQ(LastLine(driver.ErrorOutput()).rfind("hashbench: lost the connection to the X display", 0), 0u)
+      << driver.ErrorOutput();
+}
+
+// Another client destroying the window (as `xdotool windowclose` does) ends
+// the program as a lost display does: the key wait could never end.
+TEST(X11ConsoleLostDisplayTest, ProgramEndsWhenAnotherClientDestroysTheWindow) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  VirtualDisplay server(1280, 1024);
+  ASSERT_FALSE(server.Name().empty()) << server.Problem();
+  ChildProcess driver({HB_CONSOLE_DRIVER, "open", "key"}, server.ForChildren({kLeakSuppressions}));
+  const std::optional<std::string> opened = driver.ReadErrorLine();
+  ASSERT_TRUE(opened && opened->rfind("open ", 0) == 0 && *opened != "open 0") << driver.ErrorOutput();
+  ASSERT_EQ(RunTool({"xdotool", "windowclose", opened->substr(5)}, server.ForChildren()), 0);
+  EXPECT_EQ(driver.Wait(), 255) << driver.ErrorOutput();
+  EXPECT_EQ(LastLine(driver.ErrorOutput()), "hashbench: the console window was destroyed");
+}
+
+// An X server that stops answering holds the console thread; every wait of
+// the main thread on it gives up after the bound (shortened here) and ends
+// the program with a message: at start-up, for a print and at the end.
+TEST(X11ConsoleLostDisplayTest, StalledServerEndsEveryWaitAfterTheBound) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  struct Case {
+    const char* when;
+    std::vector<std::string> commands;  // after "bound:300"; the server stalls at "mark ready"
+  };
+  const Case kCases[] = {
+      {"start-up", {"mark:ready", "hold", "open"}},
+      {"a print", {"open", "mark:ready", "hold", "lines:3"}},
+      {"the end", {"open", "mark:ready", "hold"}},
+  };
+  for (const Case& c : kCases) {
+    VirtualDisplay server(1280, 1024);
+    ASSERT_FALSE(server.Name().empty()) << server.Problem();
+    std::vector<std::string> argv{HB_CONSOLE_DRIVER, "bound:300"};
+    argv.insert(argv.end(), c.commands.begin(), c.commands.end());
+    ChildProcess driver(argv, server.ForChildren({kLeakSuppressions}));
+    std::optional<std::string> line;
+    while ((line = driver.ReadErrorLine()) && *line != "mark ready") {
+    }
+    ASSERT_EQ(line, "mark ready") << c.when << ": " << driver.ErrorOutput();
+    server.Stall(true);
+    driver.Write("\n");
+    EXPECT_EQ(driver.Wait(), 255) << c.when << ": " << driver.ErrorOutput();
+    EXPECT_EQ(LastLine(driver.ErrorOutput()), "hashbench: the X server did not answer within 300 ms") << c.when;
+    server.Stall(false);
+  }
 }
 
 }  // namespace
