@@ -41,7 +41,7 @@ constexpr std::size_t kConsoleStackBytes = std::size_t{1} << 20;
 // Address space the font libraries may take while the console opens its
 // font; when not even this much can be reserved, they would fail somewhere
 // inside (and take the process down), so the window is not tried.
-constexpr std::size_t kFontHeadroomBytes = std::size_t{16} << 20;
+constexpr std::size_t kFontHeadroomBytes = std::size_t{28} << 20;
 // The exit code when the window or the display goes away under the program.
 constexpr int kLostConsoleExitCode = 255;
 constexpr Time kDoubleClickMs = 400;

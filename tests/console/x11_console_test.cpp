@@ -564,3 +564,100 @@ TEST(X11ConsoleDepthTest, WrittenCellsShareTheSurfaceBackground) {
 
 }  // namespace
 }  // namespace hb::test
+
+namespace hb::test {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitizedBuild = true;  // the sanitizers reserve far more address space than any limit here
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitizedBuild = true;
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+
+// The driver under `limit` (a shell `ulimit` option and value), with its
+// standard input at its end: a stream console's key wait returns at once.
+std::unique_ptr<ChildProcess> StartLimitedDriver(const VirtualDisplay& server, const std::string& limit,
+                                                 std::vector<std::string> commands) {
+  std::vector<std::string> argv{"/bin/sh", "-c", "ulimit " + limit + " && exec \"$0\" \"$@\"", HB_CONSOLE_DRIVER};
+  argv.insert(argv.end(), commands.begin(), commands.end());
+  auto driver = std::make_unique<ChildProcess>(argv, server.ForChildren({kLeakSuppressions}));
+  driver->CloseInput();
+  return driver;
+}
+
+// The handle of the driver's "open" report (-1 when there is none), and the
+// lines of standard error before it.
+struct OpenReport {
+  long long handle = -1;
+  std::string before;
+};
+
+OpenReport ReadOpenReport(ChildProcess& driver) {
+  OpenReport report;
+  while (std::optional<std::string> line = driver.ReadErrorLine()) {
+    if (line->rfind("open ", 0) == 0) {
+      report.handle = std::stoll(line->substr(5));
+      break;
+    }
+    report.before += *line + "\n";
+  }
+  return report;
+}
+
+// Short of memory with a display: the console either opens its window or
+// says on standard error why not; the font libraries never get to fail (and
+// crash) inside.
+TEST(X11ConsoleMemoryTest, TightAddressSpaceOpensTheWindowOrSaysWhyNot) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  if (kSanitizedBuild) GTEST_SKIP() << "a sanitizer's own reservations exceed these limits";
+  VirtualDisplay server(1280, 1024);
+  ASSERT_FALSE(server.Name().empty()) << server.Problem();
+  for (int kilobytes : {20000, 25000, 30000, 35000, 40000, 45000}) {
+    auto driver = StartLimitedDriver(server, "-v " + std::to_string(kilobytes), {"open", "lines:75", "key"});
+    const OpenReport opened = ReadOpenReport(*driver);
+    if (opened.handle > 1) {  // a window
+      ASSERT_EQ(RunTool({"xdotool", "key", "x"}, server.ForChildren()), 0);
+    }
+    EXPECT_EQ(driver->Wait(), 0) << kilobytes << " KiB: " << opened.before << driver->ErrorOutput();
+    if (opened.handle <= 1) {
+      EXPECT_EQ(opened.before.rfind("hashbench: ", 0), 0u) << kilobytes << " KiB, no window: " << opened.before;
+    }
+  }
+}
+
+// The headroom the font libraries need is reserved through the runtime's
+// allocator first; when that fails the window is not tried.
+TEST(X11ConsoleMemoryTest, FailedReservationIsReportedNotCrashedOn) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  VirtualDisplay server(1280, 1024);
+  ASSERT_FALSE(server.Name().empty()) << server.Problem();
+  ChildProcess driver({HB_CONSOLE_DRIVER, "oom:open", "print:a", "newline", "key"},
+                      server.ForChildren({kLeakSuppressions}));
+  driver.CloseInput();
+  const OpenReport opened = ReadOpenReport(driver);
+  EXPECT_EQ(driver.Wait(), 0) << driver.ErrorOutput();
+  EXPECT_EQ(opened.before.rfind("hashbench: not enough memory for the console window", 0), 0u) << opened.before;
+  // No window: nothing, or the stream console.
+  EXPECT_TRUE(opened.handle == 0 || opened.handle == 1) << "a window opened anyway: " << opened.handle;
+}
+
+// The console thread's stack does not come from the process's stack limit:
+// with 64 KiB the font libraries overflowed it.
+TEST(X11ConsoleMemoryTest, SmallProcessStackLimitStillOpensTheWindow) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  VirtualDisplay server(1280, 1024);
+  ASSERT_FALSE(server.Name().empty()) << server.Problem();
+  auto driver = StartLimitedDriver(server, "-s 64", {"open", "lines:75", "key"});
+  EXPECT_GT(ReadOpenReport(*driver).handle, 1) << driver->ErrorOutput();
+  ASSERT_EQ(RunTool({"xdotool", "key", "x"}, server.ForChildren()), 0);
+  EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
+}
+
+}  // namespace
+}  // namespace hb::test
