@@ -7,6 +7,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -148,6 +149,8 @@ class X11Console final : public ConsoleBackend, private GridSink {
   void LineEnded(bool scrolled) override;
   // Main thread: hands `steps_` over and waits until they are on screen.
   void SubmitSteps();
+  // Main thread: the first grid row the window shows with the cursor's row.
+  int32_t ViewTopFor(int32_t cursorRow) const;
   void Wake();
 
   // Console thread.
@@ -163,6 +166,7 @@ class X11Console final : public ConsoleBackend, private GridSink {
   void DrainEvents();
   void Dispatch(XEvent& event);
   void ApplyStep(const SurfaceStep& step);
+  // A rectangle of the surface, in surface pixels, to where the window shows it.
   void CopyToWindow(int x, int y, int width, int height);
   void OnKey(XKeyEvent& event);
   void OnButton(const XButtonEvent& event);
@@ -178,6 +182,7 @@ class X11Console final : public ConsoleBackend, private GridSink {
   // Main thread only.
   Grid grid_;
   std::vector<SurfaceStep> steps_;  // steps of the call in progress
+  int32_t viewTop_ = 0;             // first grid row the window shows, as last handed over
   ConsoleThread thread_;
 
   // Shared, under mutex_.
@@ -186,6 +191,7 @@ class X11Console final : public ConsoleBackend, private GridSink {
   std::optional<X11OpenStatus> status_;
   std::string failureReason_;
   std::vector<SurfaceStep> pending_;  // steps handed over, not yet drawn
+  int32_t pendingViewTop_ = 0;        // the view that goes with them
   bool stepsDone_ = true;
   bool stopping_ = false;
 
@@ -209,6 +215,11 @@ class X11Console final : public ConsoleBackend, private GridSink {
   ConsoleFont font_;
   int32_t width_ = 0;   // surface size in pixels
   int32_t height_ = 0;
+  // The window: the whole grid when it fits the screen, else as many whole
+  // cells as fit, showing the rows from shownTop_ (published like the metrics).
+  int32_t viewColumns_ = 0;
+  int32_t viewRows_ = 0;
+  int32_t shownTop_ = 0;
   XIM inputMethod_ = nullptr;
   XIC inputContext_ = nullptr;  // null: plain XLookupString
   Atom deleteWindow_ = None;
@@ -274,11 +285,22 @@ void X11Console::LineEnded(bool scrolled) {
   if (scrolled) steps_.push_back(SurfaceStep{true, 0, 0, {}});
 }
 
+// A window shorter than the grid follows the cursor: its row stays on the
+// bottom row of the window once it has gone past it.
+int32_t X11Console::ViewTopFor(int32_t cursorRow) const {
+  if (cursorRow < viewTop_) return cursorRow;
+  if (cursorRow >= viewTop_ + viewRows_) return cursorRow - viewRows_ + 1;
+  return viewTop_;
+}
+
 void X11Console::SubmitSteps() {
-  if (steps_.empty()) return;
+  const int32_t viewTop = ViewTopFor(grid_.CursorRow());
+  if (steps_.empty() && viewTop == viewTop_) return;
+  viewTop_ = viewTop;
   std::unique_lock lock(mutex_);
   pending_.swap(steps_);
   steps_.clear();
+  pendingViewTop_ = viewTop;
   stepsDone_ = false;
   lock.unlock();
   Wake();
@@ -305,6 +327,9 @@ X11ConsoleFacts X11Console::Facts() const {
   facts.clickX = clickX_.load();
   facts.clickY = clickY_.load();
   facts.focused = focused_.load();
+  facts.viewColumns = viewColumns_;
+  facts.viewRows = viewRows_;
+  facts.viewTop = viewTop_;
   return facts;
 }
 
@@ -358,9 +383,12 @@ X11OpenStatus X11Console::Create() {
   if (width > kMaxSurfaceSide || height > kMaxSurfaceSide) return X11OpenStatus::kFailed;
   width_ = static_cast<int32_t>(width);
   height_ = static_cast<int32_t>(height);
+  viewColumns_ = std::clamp(area.width / font_.cellWidth, 1, request_.columns);
+  viewRows_ = std::clamp(area.height / font_.lineHeight, 1, request_.rows);
 
   g_xErrorSeen.store(false);
-  window_ = CreateConsoleFrame(display_, screen_, request_, width_, height_, kEventMask);
+  window_ = CreateConsoleFrame(display_, screen_, request_, viewColumns_ * font_.cellWidth,
+                               viewRows_ * font_.lineHeight, kEventMask);
   if (window_ != None) g_consoleWindow.store(window_);
   if (window_ == None || !CreateSurface()) return X11OpenStatus::kFailed;
   deleteWindow_ = DeleteWindowAtom(display_);
@@ -448,13 +476,18 @@ void X11Console::Loop() {
 // are on screen. False when the console is stopping.
 bool X11Console::ServeSteps() {
   std::vector<SurfaceStep> steps;
+  int32_t viewTop = 0;
   {
     std::lock_guard guard(mutex_);
     if (stopping_) return false;
+    if (stepsDone_) return true;
     steps.swap(pending_);
+    viewTop = pendingViewTop_;
   }
-  if (steps.empty()) return true;
+  const bool viewMoved = viewTop != shownTop_;
+  shownTop_ = viewTop;
   for (const SurfaceStep& step : steps) ApplyStep(step);
+  if (viewMoved) CopyToWindow(0, 0, width_, height_);
   XSync(display_, False);
   {
     std::lock_guard guard(mutex_);
@@ -499,7 +532,9 @@ void X11Console::ApplyStep(const SurfaceStep& step) {
 
 void X11Console::CopyToWindow(int x, int y, int width, int height) {
   if (width <= 0 || height <= 0) return;
-  XCopyArea(display_, surface_, window_, gc_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), x, y);
+  const int shownY = y - shownTop_ * font_.lineHeight;  // what falls outside the window is clipped away
+  XCopyArea(display_, surface_, window_, gc_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), x,
+            shownY);
 }
 
 void X11Console::DrainEvents() {
@@ -514,7 +549,8 @@ void X11Console::DrainEvents() {
 void X11Console::Dispatch(XEvent& event) {
   switch (event.type) {
     case Expose:
-      CopyToWindow(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+      CopyToWindow(event.xexpose.x, event.xexpose.y + shownTop_ * font_.lineHeight, event.xexpose.width,
+                   event.xexpose.height);
       break;
     case KeyPress:
       OnKey(event.xkey);

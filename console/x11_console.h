@@ -62,6 +62,12 @@ struct X11ConsoleFacts {
   int32_t clickX = 0;       // position of the last click in surface pixels
   int32_t clickY = 0;
   bool focused = false;
+  // The cells the window shows: all of the grid when it fits the screen,
+  // else the first viewColumns columns of viewRows rows from row viewTop
+  // (0-based), which follow the cursor.
+  int32_t viewColumns = 0;
+  int32_t viewRows = 0;
+  int32_t viewTop = 0;
 };
 
 // Nothing when no X11 console is open.

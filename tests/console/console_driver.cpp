@@ -8,6 +8,7 @@
 //   lines:<n>       n times "line <i>" and NewLine
 //   key             WaitKey; "key <code>" or "key none"
 //   facts           "facts <cell width> <line height> <click state> <family>" (X11 only)
+//   view            "view <columns> <rows> <top row>": the cells the window shows (X11 only)
 //   mark:<name>     "mark <name>"
 //   hold            waits until a line arrives on standard input (or it ends)
 //   bound:<ms>      how long the main thread waits for the X11 console thread
@@ -69,6 +70,17 @@ void Facts() {
 #endif
 }
 
+void View() {
+#ifndef HASHBENCH_HAVE_X11
+  Report("view none");
+#else
+  const std::optional<hb::X11ConsoleFacts> facts = hb::CurrentX11ConsoleFacts();
+  if (!facts) return Report("view none");
+  Report("view " + std::to_string(facts->viewColumns) + " " + std::to_string(facts->viewRows) + " " +
+         std::to_string(facts->viewTop));
+#endif
+}
+
 void Hold() {
   char byte = 0;
   while (read(STDIN_FILENO, &byte, 1) == 1 && byte != '\n') {
@@ -94,6 +106,7 @@ void Run(std::string_view command) {
     return Report(key.empty() ? "key none" : "key " + std::to_string(static_cast<unsigned>(key[0])));
   }
   if (verb == "facts") return Facts();
+  if (verb == "view") return View();
   if (verb == "mark") return Report("mark " + fields.at(1));
   if (verb == "hold") return Hold();
   if (verb == "oom") {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "console/grid.h"
+#include "console/x11_font.h"
 #include "tests/support/child_process.h"
 #include "tests/support/virtual_display.h"
 
@@ -130,16 +131,26 @@ class X11ConsoleTest : public ::testing::Test {
 
 VirtualDisplay* X11ConsoleTest::server_ = nullptr;
 
+// The cells a window shows: `columns` x `rows` cells from grid row `top`.
+// Small fonts draw round letters without a fully black pixel: `blackInk`
+// false takes any ink as a character.
+struct View {
+  int columns = kColumns;
+  int rows = kRows;
+  int top = 0;
+  bool blackInk = true;
+};
+
 // Cells whose ink does not match the grid: a cell holds ink (any pixel other
 // than the background) exactly when the grid has a character there, and ink
-// includes black. Empty when the window shows the grid.
-std::string InkMismatches(Display* display, Window window, const Grid& grid, const Facts& facts) {
-  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(kColumns * facts.cellWidth),
-                            static_cast<unsigned>(kRows * facts.lineHeight), AllPlanes, ZPixmap);
+// includes black. Empty when the window shows the grid (the part in `view`).
+std::string InkMismatches(Display* display, Window window, const Grid& grid, const Facts& facts, View view = {}) {
+  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(view.columns * facts.cellWidth),
+                            static_cast<unsigned>(view.rows * facts.lineHeight), AllPlanes, ZPixmap);
   if (image == nullptr) return "no image";
   std::ostringstream mismatches;
-  for (int row = 0; row < kRows; ++row) {
-    for (int column = 0; column < kColumns; ++column) {
+  for (int row = 0; row < view.rows; ++row) {
+    for (int column = 0; column < view.columns; ++column) {
       bool ink = false, black = false;
       for (int y = row * facts.lineHeight; y < (row + 1) * facts.lineHeight; ++y) {
         for (int x = column * facts.cellWidth; x < (column + 1) * facts.cellWidth; ++x) {
@@ -148,8 +159,8 @@ std::string InkMismatches(Display* display, Window window, const Grid& grid, con
           black = black || pixel == 0;
         }
       }
-      const bool printed = grid.Row(row)[static_cast<std::size_t>(column)] != Grid::kBlank;
-      if (ink != printed || black != printed) mismatches << " (" << row << "," << column << ")";
+      const bool printed = grid.Row(view.top + row)[static_cast<std::size_t>(column)] != Grid::kBlank;
+      if (ink != printed || (view.blackInk && black != printed)) mismatches << " (" << view.top + row << "," << column << ")";
     }
   }
   XDestroyImage(image);
@@ -406,35 +417,72 @@ TEST_F(X11ConsoleTest, SecondOpenAndFailedCreationGiveZeroWithoutStreamFallback)
   }
 }
 
-// The default size is too tall for small screens; the console then takes the
-// largest size that fits, but not below an 8-pixel cell.
-TEST(X11ConsoleFitTest, FontShrinksToFitTheScreen) {
+// The default size is too tall for many screens: the console then takes the
+// largest size that fits, down to the smallest legible cell. Below that the
+// window shows as many whole cells as fit and keeps the cursor's row in
+// view. Either way the window lies on the screen and the last lines of a run
+// ("Done", the empty cursor row below it) read back from it.
+TEST(X11ConsoleFitTest, WindowFitsTheScreenAndShowsTheCursorRow) {
   if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
   struct Case {
     int width, height;
-    bool fits;
+    bool gridFits;
   };
-  const Case kCases[] = {{1280, 1024, true}, {1280, 900, true}, {640, 480, false}};
-  int previousCell = 1 << 30;
+  const Case kCases[] = {{1280, 1024, true}, {1280, 900, true}, {1280, 800, true}, {1366, 768, true},
+                         {1024, 768, true},  {640, 480, false}, {320, 240, false}};
+  Grid grid(kColumns, kRows);
+  GridRecorder ignore;
+  for (int i = 1; i <= 74; ++i) {
+    grid.Print(Wide("line " + std::to_string(i)), ignore);
+    grid.NewLine(ignore);
+  }
+  grid.Print(u"Done", ignore);
+  grid.NewLine(ignore);
   for (const Case& c : kCases) {
+    const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height);
     VirtualDisplay server(c.width, c.height);
     ASSERT_FALSE(server.Name().empty()) << server.Problem();
-    ChildProcess driver({HB_CONSOLE_DRIVER, "open", "facts"}, server.ForChildren({kLeakSuppressions}));
-    ASSERT_TRUE(driver.ReadErrorLine().has_value());
-    std::istringstream fields(driver.ReadErrorLine().value_or(""));
-    std::string word;
-    int cellWidth = 0, lineHeight = 0;
-    fields >> word >> cellWidth >> lineHeight;
-    const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height);
-    EXPECT_LE(cellWidth, previousCell) << where;
-    if (c.fits) {
-      EXPECT_LE(kColumns * cellWidth, c.width) << where;
-      EXPECT_LE(kRows * lineHeight, c.height) << where;
-    } else {
-      EXPECT_EQ(cellWidth, 8) << where;
+    ChildProcess driver({HB_CONSOLE_DRIVER, "open", "lines:74", "print:Done", "newline", "facts", "view", "hold"},
+                        server.ForChildren({kLeakSuppressions}));
+    const std::optional<std::string> opened = driver.ReadErrorLine();
+    ASSERT_TRUE(opened && opened->rfind("open ", 0) == 0 && *opened != "open 0") << where << driver.ErrorOutput();
+    const Window window = static_cast<Window>(std::stoul(opened->substr(5)));
+    std::optional<std::string> line;
+    while ((line = driver.ReadErrorLine()) && line->rfind("facts ", 0) != 0) {
     }
-    previousCell = cellWidth;
-    EXPECT_EQ(driver.Wait(), 0);
+    Facts facts;
+    std::istringstream(line.value_or("")).ignore(6) >> facts.cellWidth >> facts.lineHeight;
+    View view;
+    view.blackInk = false;
+    std::string word;
+    std::istringstream(driver.ReadErrorLine().value_or("")) >> word >> view.columns >> view.rows >> view.top;
+    ASSERT_EQ(word, "view") << where;
+
+    if (c.gridFits) {
+      EXPECT_EQ(view.columns, kColumns) << where;
+      EXPECT_EQ(view.rows, kRows) << where;
+    } else {
+      EXPECT_EQ(facts.cellWidth, kMinimumCellWidth) << where << ": the smallest legible cell";
+      EXPECT_LT(view.rows, kRows) << where;
+    }
+    Display* display = XOpenDisplay(server.Name().c_str());
+    ASSERT_NE(display, nullptr);
+    XWindowAttributes attributes{};
+    ASSERT_NE(XGetWindowAttributes(display, window, &attributes), 0);
+    int rootX = -1, rootY = -1;
+    Window child = None;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rootX, &rootY, &child);
+    EXPECT_EQ(attributes.width, view.columns * facts.cellWidth) << where;
+    EXPECT_EQ(attributes.height, view.rows * facts.lineHeight) << where;
+    EXPECT_TRUE(rootX >= 0 && rootY >= 0 && rootX + attributes.width <= c.width &&
+                rootY + attributes.height <= c.height)
+        << where << ": the window is not on the screen";
+    EXPECT_TRUE(view.top <= grid.CursorRow() - 1 && grid.CursorRow() < view.top + view.rows)
+        << where << ": rows " << view.top << " to " << view.top + view.rows - 1 << " shown";
+    EXPECT_EQ(InkMismatches(display, window, grid, facts, view), "") << where;
+    XCloseDisplay(display);
+    driver.Write("\n");
+    EXPECT_EQ(driver.Wait(), 0) << where << driver.ErrorOutput();
   }
 }
 
