@@ -91,6 +91,22 @@ TEST_F(WindowTest, ShowsTheLastLinesAndWaitsForAKeyAfterDone) {
   EXPECT_EQ(program->Wait(seconds(30)), 0);
 }
 
+// The console thread's stack is its own: under a 64 KiB stack limit (which
+// threads otherwise inherit) the font libraries overflowed it.
+TEST_F(WindowTest, RunsToTheEndUnderASmallStackLimit) {
+  ChildProcess program({"/bin/sh", "-c", "ulimit -s 64 && exec \"$0\"", HASHBENCH_PROGRAM}, session_->ForChildren());
+  const Window window = session_->WaitForWindow("Test", 30);
+  ASSERT_NE(window, 0u) << "no window titled Test: " << program.ErrorOutput();
+  std::vector<std::string> rows;
+  for (int attempt = 0; attempt < 300 && FirstWrongRow(rows) != 0; ++attempt) {
+    std::this_thread::sleep_for(milliseconds(100));
+    rows = session_->InkRows(window, kColumns, kRows);
+  }
+  EXPECT_EQ(FirstWrongRow(rows), 0) << "cells with ink:\n" << Describe(rows);
+  ASSERT_TRUE(session_->TypeKey(window, "x"));
+  EXPECT_EQ(program.Wait(seconds(30)), 0) << program.ErrorOutput();
+}
+
 TEST_F(WindowTest, KeyTypedWhileTheBenchmarksRunEndsTheProgramAfterDone) {
   const auto program = Start(HASHBENCH_PROGRAM);
   const Window window = session_->WaitForWindow("Test", 30);
