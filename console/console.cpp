@@ -57,7 +57,9 @@ uintptr_t OpenConsoleWindow(std::u16string_view caption, uint32_t style, int32_t
 #ifdef HASHBENCH_HAVE_X11
   const ConsoleRequest request{std::u16string(caption), style, columns, rows, left, top};
   const X11OpenResult opened = OpenX11Console(request, ValidGrid(columns, rows));
-  if (!opened.failureReason.empty()) std::fprintf(stderr, "hashbench: %s\n", opened.failureReason.c_str());
+  if (opened.status == X11OpenStatus::kNoMemory) {
+    std::fputs("hashbench: not enough memory for the console window\n", stderr);
+  }
   if (opened.status != X11OpenStatus::kNoDisplay) {
     std::this_thread::sleep_for(kSettleTime);
     g_currentConsole.store(opened.console);

@@ -129,8 +129,9 @@ class X11Console final : public ConsoleBackend, private GridSink {
     if (wakeFd_ >= 0) close(wakeFd_);
   }
 
-  // Starts the console thread and waits until the window is shown or failed.
-  X11OpenStatus Open();
+  // Starts the console thread and waits until the window is shown or failed;
+  // `error` gets the system's error number when there is no thread.
+  X11OpenStatus Open(int& error);
   // Ends the console thread; its last act is closing the display.
   void Stop();
 
@@ -140,8 +141,6 @@ class X11Console final : public ConsoleBackend, private GridSink {
 
   uintptr_t Handle() const { return window_; }
   X11ConsoleFacts Facts() const;
-  // Why the window could not be had; empty when it opened or no display answered.
-  std::string FailureReason();
 
  private:
   // GridSink, on the main thread: collect the steps of one call.
@@ -156,7 +155,6 @@ class X11Console final : public ConsoleBackend, private GridSink {
   // Console thread.
   void Run();
   X11OpenStatus Create();
-  X11OpenStatus Fail(std::string reason);
   bool FontHeadroom();
   bool CreateSurface();
   void OpenInputMethod();
@@ -189,7 +187,6 @@ class X11Console final : public ConsoleBackend, private GridSink {
   std::mutex mutex_;
   std::condition_variable changed_;  // any of the fields below, or the key slot
   std::optional<X11OpenStatus> status_;
-  std::string failureReason_;
   std::vector<SurfaceStep> pending_;  // steps handed over, not yet drawn
   int32_t pendingViewTop_ = 0;        // the view that goes with them
   bool stepsDone_ = true;
@@ -229,26 +226,18 @@ class X11Console final : public ConsoleBackend, private GridSink {
 
 // ---- main thread ----------------------------------------------------------
 
-X11OpenStatus X11Console::Open() {
+X11OpenStatus X11Console::Open(int& error) {
   // Without a wake-up channel or a thread there is no console at all.
   wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) return Fail(std::string("cannot make the console's wake-up channel: ") + std::strerror(errno));
-  const int error = thread_.Start([this] { Run(); }, kConsoleStackBytes);
-  if (error != 0) return Fail(std::string("cannot start the console thread: ") + std::strerror(error));
+  if (wakeFd_ < 0) {
+    error = errno;
+    return X11OpenStatus::kNoWakeUp;
+  }
+  error = thread_.Start([this] { Run(); }, kConsoleStackBytes);
+  if (error != 0) return X11OpenStatus::kNoThread;
   std::unique_lock lock(mutex_);
   if (!changed_.wait_for(lock, WaitBound(), [this] { return status_.has_value(); })) EndStalled();
   return *status_;
-}
-
-X11OpenStatus X11Console::Fail(std::string reason) {
-  std::lock_guard guard(mutex_);
-  failureReason_ = std::move(reason);
-  return X11OpenStatus::kFailed;
-}
-
-std::string X11Console::FailureReason() {
-  std::lock_guard guard(mutex_);
-  return failureReason_;
 }
 
 void X11Console::Stop() {
@@ -362,7 +351,7 @@ X11OpenStatus X11Console::Create() {
   display_ = XOpenDisplay(nullptr);
   if (display_ == nullptr) return X11OpenStatus::kNoDisplay;
   if (!gridValid_) return X11OpenStatus::kFailed;
-  if (!FontHeadroom()) return Fail("not enough memory for the console window");
+  if (!FontHeadroom()) return X11OpenStatus::kNoMemory;
   screen_ = DefaultScreen(display_);
 
   std::optional<FontEntry> entry = UseFontEntry(kConsoleFontId);
@@ -656,15 +645,11 @@ X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid) {
   try {
     console = std::make_unique<X11Console>(request, gridValid);
   } catch (const std::bad_alloc&) {
-    result.status = X11OpenStatus::kFailed;
-    result.failureReason = "not enough memory for the console window";
+    result.status = X11OpenStatus::kNoMemory;
     return result;
   }
-  result.status = console->Open();
-  if (result.status != X11OpenStatus::kOpened) {
-    result.failureReason = console->FailureReason();
-    return result;
-  }
+  result.status = console->Open(result.error);
+  if (result.status != X11OpenStatus::kOpened) return result;
   result.handle = console->Handle();
   result.console = console.get();
   g_liveConsole = console.release();

@@ -28,20 +28,23 @@ enum class X11OpenStatus {
   kOpened,     // the window is shown
   kFailed,     // a display was reached, but the window could not be made
   kNoDisplay,  // no X display could be opened
+  kNoWakeUp,   // the console thread's wake-up descriptor could not be made
+  kNoThread,   // the console thread could not be started
+  kNoMemory,   // a display was reached, but too little memory is left for the window
 };
 
 struct X11OpenResult {
   X11OpenStatus status = X11OpenStatus::kNoDisplay;
   ConsoleBackend* console = nullptr;  // lives until the process ends; null unless opened
   uintptr_t handle = 0;               // the window id; 0 unless opened
-  // With kFailed, why, for a message ("not enough memory for the console
-  // window"); empty when the window itself could not be made.
-  std::string failureReason;
+  int error = 0;                      // the system's error number for kNoWakeUp and kNoThread
 };
 
 // Opens the window for `request`. With `gridValid` false only finds out
 // whether a display can be reached (and then fails). Returns once the window
 // is shown or has failed; the console thread runs until the process exits.
+// Without a thread no display is tried: kNoWakeUp and kNoThread say nothing
+// about one.
 //
 // The program ends (exit code 255, one line on standard error) when the X
 // connection is lost, when another client destroys the window, and when the
