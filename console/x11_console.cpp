@@ -325,15 +325,23 @@ X11ConsoleFacts X11Console::Facts() const {
 // ---- console thread: creation ---------------------------------------------
 
 void X11Console::Run() {
-  const X11OpenStatus status = Create();
-  if (status == X11OpenStatus::kOpened) {
-    Report(status);
-    Loop();
-    Teardown();
-  } else {
-    Teardown();
-    Report(status);
+  X11OpenStatus status = X11OpenStatus::kNoMemory;
+  try {
+    status = Create();
+  } catch (const std::bad_alloc&) {
   }
+  if (status != X11OpenStatus::kOpened) {
+    Teardown();
+    Report(status);
+    return;
+  }
+  Report(status);
+  try {
+    Loop();
+  } catch (const std::bad_alloc&) {
+    EndProgram("not enough memory for the console window");
+  }
+  Teardown();
 }
 
 void X11Console::Report(X11OpenStatus status) {
@@ -452,7 +460,9 @@ void X11Console::Loop() {
   for (;;) {
     if (!ServeSteps()) return;
     DrainEvents();
-    if (poll(watched, 2, -1) < 0 && errno != EINTR) return;
+    if (poll(watched, 2, -1) < 0 && errno != EINTR) {
+      EndProgram(std::string("the console cannot wait for the X display: ") + std::strerror(errno));
+    }
     if (watched[1].revents != 0) {
       uint64_t count = 0;
       while (read(wakeFd_, &count, sizeof count) < 0 && errno == EINTR) {
