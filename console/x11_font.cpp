@@ -51,6 +51,8 @@ std::optional<ConsoleFont> OpenAtSize(Display* display, int screen, const FontDe
   if (!TrueColorScreen(display, screen)) {  // see the header
     FcPatternDel(match, XFT_RENDER);
     FcPatternAddBool(match, XFT_RENDER, FcFalse);
+    FcPatternDel(match, FC_ANTIALIAS);
+    FcPatternAddBool(match, FC_ANTIALIAS, FcFalse);
   }
   opened.font = XftFontOpenPattern(display, match);  // owns `match` from here on success
   if (opened.font == nullptr) {
