@@ -16,8 +16,9 @@
 //     shown in part (see the console's view).
 //   - On a screen with a colour map (8 bits deep, say) Xft's rendering path
 //     blends in colour values the screen cannot show and leaves boxes; there
-//     the font is drawn by the core protocol, each glyph's ink in the text
-//     colour's own pixel.
+//     the font is drawn by the core protocol without antialiasing (crisp
+//     glyphs rather than thresholded grey ones), each glyph's ink in the
+//     text colour's own pixel.
 #pragma once
 
 #include <X11/Xft/Xft.h>
