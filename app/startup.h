@@ -6,7 +6,9 @@
 // routine; shutdown then releases what start-up made, in reverse. The exit
 // code is the main routine's result, or 255 when the platform is refused.
 // A fatal runtime error ends the process with 255 from wherever it happens,
-// without any shutdown step (see runtime/errors.h).
+// without any shutdown step (see runtime/errors.h). When the console's
+// output could not be written (a full disk, a closed standard output), a run
+// that would end with 0 ends with 1 instead.
 #pragma once
 
 #include <string_view>
@@ -18,6 +20,7 @@
 namespace hb {
 
 inline constexpr int kRefusedExitCode = 255;
+inline constexpr int kOutputLostExitCode = 1;
 inline constexpr std::string_view kRefusalText = "Win98 No Support";
 
 // What start-up talks to; tests replace any of them.
@@ -34,7 +37,9 @@ int RunProgram(const StartupSeams& seams = {});
 
 // Flushes the console's output and standard output and ends the process
 // with `code` at once, without running static destructors: the console
-// thread may still be drawing.
+// thread may still be drawing. A `code` of 0 becomes kOutputLostExitCode
+// when the console's output could not be written. In a build with
+// LeakSanitizer the leak check runs first, over the whole run.
 [[noreturn]] void EndProcess(int code);
 
 }  // namespace hb

@@ -4,12 +4,14 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "console/backend.h"
+#include "console/program_message.h"
 #include "console/stream_console.h"
 #include "runtime/errors.h"
 #ifdef HASHBENCH_HAVE_X11
@@ -47,6 +49,38 @@ uintptr_t OpenStreamConsole(int32_t columns, int32_t rows) {
   return kStreamHandle;
 }
 
+// What becomes of a request when no window serves it.
+struct Fallback {
+  bool toStream = false;  // the stream console stands in
+  std::string cause;      // why, for standard error; empty when there is nothing to say
+};
+
+#ifdef HASHBENCH_HAVE_X11
+// No display at all is no news and goes to the stream console silently; a
+// thread, a font or the memory for the window that cannot be had is said. A
+// window that the display refused, or a grid that cannot be made, leaves the
+// program without a console.
+Fallback FallbackFor(const X11OpenResult& opened) {
+  const auto withError = [&](const char* what) { return std::string(what) + ": " + std::strerror(opened.error); };
+  switch (opened.status) {
+    case X11OpenStatus::kOpened:
+    case X11OpenStatus::kFailed:
+      return {};
+    case X11OpenStatus::kNoDisplay:
+      return {true, {}};
+    case X11OpenStatus::kNoWakeUp:
+      return {true, withError("cannot make the console's wake-up channel")};
+    case X11OpenStatus::kNoThread:
+      return {true, withError("cannot start the console thread")};
+    case X11OpenStatus::kNoFont:
+      return {true, "no usable font"};
+    case X11OpenStatus::kNoMemory:
+      return {true, "not enough memory for the console window"};
+  }
+  return {};
+}
+#endif
+
 }  // namespace
 
 uintptr_t OpenConsoleWindow(std::u16string_view caption, uint32_t style, int32_t columns, int32_t rows,
@@ -57,18 +91,18 @@ uintptr_t OpenConsoleWindow(std::u16string_view caption, uint32_t style, int32_t
 #ifdef HASHBENCH_HAVE_X11
   const ConsoleRequest request{std::u16string(caption), style, columns, rows, left, top};
   const X11OpenResult opened = OpenX11Console(request, ValidGrid(columns, rows));
-  if (opened.status == X11OpenStatus::kNoMemory) {
-    std::fputs("hashbench: not enough memory for the console window\n", stderr);
-  }
-  if (opened.status != X11OpenStatus::kNoDisplay) {
+  const Fallback fallback = FallbackFor(opened);
+  if (!fallback.toStream) {
     std::this_thread::sleep_for(kSettleTime);
     g_currentConsole.store(opened.console);
     return opened.console == nullptr ? 0 : opened.handle;
   }
 #else
   (void)caption, (void)style, (void)left, (void)top;
+  const Fallback fallback{true, {}};
 #endif
   if (!ValidGrid(columns, rows)) return 0;
+  if (!fallback.cause.empty()) SayOnStandardError(fallback.cause + "; writing to standard output");
   return OpenStreamConsole(columns, rows);
 }
 
@@ -87,6 +121,11 @@ std::u16string WaitKey() {
 
 void FlushConsoleOutput() {
   if (StreamConsole* stream = StreamConsoleHolder().get()) stream->Flush();
+}
+
+bool ConsoleOutputFailed() {
+  const StreamConsole* stream = StreamConsoleHolder().get();
+  return stream != nullptr && stream->OutputFailed();
 }
 
 }  // namespace hb

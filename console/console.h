@@ -2,9 +2,11 @@
 // its own. All functions are called from the program's main thread.
 //
 // OpenConsoleWindow shows an X11 window when a display can be opened, and
-// otherwise falls back to a stream console on standard output and input.
-// When no console is open (never opened, or creation failed) printing does
-// nothing and WaitKey returns the empty text at once.
+// otherwise falls back to a stream console on standard output and input:
+// silently when there is no display, with one line on standard error that
+// says why when the window's thread or a usable font cannot be had. When no
+// console is open (never opened, or the display refused the window)
+// printing does nothing and WaitKey returns the empty text at once.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +36,11 @@ std::u16string WaitKey();
 // output into a pipe or a file. For an end of the process that runs no
 // destructors; a fatal runtime error calls it too. Nothing for a window.
 void FlushConsoleOutput();
+
+// Whether the console's output could not be written: the stream console's
+// standard output full or closed (said once on standard error when it
+// happened). A reader that went away (a broken pipe) does not count.
+bool ConsoleOutputFailed();
 
 // Fills the console's font table (font_table.h); called once at start-up,
 // before Main.

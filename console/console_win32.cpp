@@ -56,4 +56,7 @@ std::u16string WaitKey() {
 // The window shows every print before it returns: nothing is held back.
 void FlushConsoleOutput() {}
 
+// Nothing is written to a file or a pipe: nothing can fail to be written.
+bool ConsoleOutputFailed() { return false; }
+
 }  // namespace hb

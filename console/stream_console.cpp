@@ -1,40 +1,17 @@
 #include "console/stream_console.h"
 
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <string>
 
+#include "console/program_message.h"
+#include "console/raw_input.h"
 #include "console/utf8.h"
 
 namespace hb {
 namespace {
-
-// Puts a terminal into raw input for as long as it lives: no line editing,
-// no echo, and control characters arrive as typed (Ctrl+C is a key like in
-// the window, and the terminal's mode is always put back).
-class RawInput {
- public:
-  explicit RawInput(int fd) : fd_(fd) {
-    if (!isatty(fd_) || tcgetattr(fd_, &saved_) != 0) return;
-    termios raw = saved_;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
-    raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    active_ = tcsetattr(fd_, TCSAFLUSH, &raw) == 0;
-  }
-  ~RawInput() {
-    if (active_) tcsetattr(fd_, TCSAFLUSH, &saved_);
-  }
-  RawInput(const RawInput&) = delete;
-  RawInput& operator=(const RawInput&) = delete;
-
- private:
-  int fd_;
-  termios saved_{};
-  bool active_ = false;
-};
 
 // One byte, or nothing at the end of input or on a read error.
 bool ReadByte(int fd, unsigned char& byte) {
@@ -46,13 +23,16 @@ bool ReadByte(int fd, unsigned char& byte) {
   }
 }
 
-void WriteAll(int fd, std::string_view bytes) {
+// 0 when all of `bytes` went out, else the system's error number.
+int WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = write(fd, bytes.data(), bytes.size());
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return;  // a closed or broken output loses the text, nothing more
+    if (put < 0) return errno;
+    if (put == 0) return EIO;  // a device that takes nothing will not take the rest either
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
+  return 0;
 }
 
 }  // namespace
@@ -77,8 +57,17 @@ void StreamConsole::LineEnded(bool) {
 }
 
 void StreamConsole::Flush() {
-  WriteAll(STDOUT_FILENO, pending_);
+  if (!ended_) {
+    if (const int error = WriteAll(STDOUT_FILENO, pending_); error != 0) OutputEnded(error);
+  }
   pending_.clear();
+}
+
+void StreamConsole::OutputEnded(int error) {
+  ended_ = true;
+  if (error == EPIPE) return;  // the reader went away: no news
+  failed_ = true;
+  SayOnStandardError(std::string("cannot write to standard output: ") + std::strerror(error));
 }
 
 std::u16string StreamConsole::WaitKey() {

@@ -9,6 +9,11 @@
 // Flush for an exit that runs no destructors). Between two blocks nothing
 // reaches the system, so a program that prints between timed passes pays
 // no write for it.
+//
+// The first write that fails ends the output: nothing more is written. A
+// failure other than a broken pipe (a full disk, a closed standard output)
+// is said once on standard error and recorded (OutputFailed); a reader that
+// went away ends the output quietly.
 #pragma once
 
 #include <string>
@@ -36,14 +41,19 @@ class StreamConsole final : public ConsoleBackend, private GridSink {
   std::u16string WaitKey() override;
   // Writes out what is held.
   void Flush();
+  // Whether writing failed for a reason other than a broken pipe.
+  bool OutputFailed() const { return failed_; }
 
  private:
   void Written(int32_t row, int32_t column, std::u16string_view text) override;
   void LineEnded(bool scrolled) override;
+  void OutputEnded(int error);
 
   Grid grid_;
   const bool lineByLine_;
   std::string pending_;  // UTF-8 not yet written to standard output
+  bool ended_ = false;   // a write failed: nothing more goes out
+  bool failed_ = false;
 };
 
 }  // namespace hb

@@ -23,6 +23,7 @@
 #include "console/console_thread.h"
 #include "console/font_table.h"
 #include "console/grid.h"
+#include "console/program_message.h"
 #include "console/utf8.h"
 #include "console/x11_font.h"
 #include "console/x11_frame.h"
@@ -60,8 +61,7 @@ std::atomic<Window> g_consoleWindow{None};
 
 // Ends the program, from either thread, with one line on standard error.
 [[noreturn]] void EndProgram(const std::string& cause) {
-  const std::string line = "hashbench: " + cause + "\n";
-  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
+  SayOnStandardError(cause);
   _exit(kLostConsoleExitCode);
 }
 
@@ -367,13 +367,13 @@ X11OpenStatus X11Console::Create() {
     FillFontTable();
     entry = UseFontEntry(kConsoleFontId);
   }
-  if (!entry) return X11OpenStatus::kFailed;
+  if (!entry) return X11OpenStatus::kNoFont;
   const int32_t allowance = WindowManagerRunning(display_, screen_) ? kFrameAllowance : 0;
   const PixelArea area{DisplayWidth(display_, screen_) - request_.left,
                        DisplayHeight(display_, screen_) - request_.top - allowance};
   std::optional<ConsoleFont> font =
       OpenConsoleFont(display_, screen_, entry->description, request_.columns, request_.rows, area);
-  if (!font) return X11OpenStatus::kFailed;
+  if (!font) return X11OpenStatus::kNoFont;
   font_ = *font;
   const int64_t width = int64_t{font_.cellWidth} * request_.columns;
   const int64_t height = int64_t{font_.lineHeight} * request_.rows;

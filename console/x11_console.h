@@ -26,18 +26,19 @@ namespace hb {
 
 enum class X11OpenStatus {
   kOpened,     // the window is shown
-  kFailed,     // a display was reached, but the window could not be made
+  kFailed,     // the display refused the window, or the grid cannot be made
   kNoDisplay,  // no X display could be opened
   kNoWakeUp,   // the console thread's wake-up descriptor could not be made
   kNoThread,   // the console thread could not be started
+  kNoFont,     // a display was reached, but no usable font was found
   kNoMemory,   // a display was reached, but too little memory is left for the window
 };
 
 struct X11OpenResult {
   X11OpenStatus status = X11OpenStatus::kNoDisplay;
+  int error = 0;                      // the system's error number for kNoWakeUp and kNoThread
   ConsoleBackend* console = nullptr;  // lives until the process ends; null unless opened
   uintptr_t handle = 0;               // the window id; 0 unless opened
-  int error = 0;                      // the system's error number for kNoWakeUp and kNoThread
 };
 
 // Opens the window for `request`. With `gridValid` false only finds out

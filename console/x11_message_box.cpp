@@ -18,7 +18,7 @@ void DrawText(Display* display, Window window, GC gc, std::string_view text) {
   if (font != nullptr) {
     x = (static_cast<int>(kWidth) - XTextWidth(font, text.data(), length)) / 2;
     y += (font->ascent - font->descent) / 2;
-    XFreeFontInfo(nullptr, font, 0);
+    XFreeFontInfo(nullptr, font, 1);  // one font: with 0 its metrics and properties stay behind
   }
   XDrawString(display, window, gc, x, y, text.data(), length);
 }

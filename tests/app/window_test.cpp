@@ -11,6 +11,7 @@
 #include "tests/app/expected_output.h"
 #include "tests/app/x_session.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fault_injection.h"
 
 namespace hb::test {
 namespace {
@@ -65,8 +66,11 @@ class WindowTest : public testing::Test {
     ASSERT_TRUE(session_->Ok()) << session_->Problem();
   }
 
-  static std::unique_ptr<ChildProcess> Start(const char* program) {
-    return std::make_unique<ChildProcess>(std::vector<std::string>{program}, session_->ForChildren());
+  // The program ends with a leak check in a build with LeakSanitizer, which
+  // ignores what system libraries keep (see the file).
+  static std::unique_ptr<ChildProcess> Start(const char* program, std::vector<std::string> environment = {}) {
+    environment.push_back("LSAN_OPTIONS=print_suppressions=0:suppressions=" HB_LSAN_SUPPRESSIONS);
+    return std::make_unique<ChildProcess>(std::vector<std::string>{program}, session_->ForChildren(environment));
   }
 
   static std::unique_ptr<XSession> session_;
@@ -131,6 +135,28 @@ TEST_F(WindowTest, RefusalMessageWaitsForAKeyThenEndsWith255) {
   EXPECT_TRUE(session_->Shown(window)) << "the message must wait for the user";
   ASSERT_TRUE(session_->TypeKey(window, "space"));
   EXPECT_EQ(probe->Wait(seconds(30)), 255);
+}
+
+// With a display at hand the window may still not be had for a reason of the
+// program's own: the run then goes to standard output and says why.
+TEST_F(WindowTest, WithoutAFontOrAThreadTheRunGoesToStandardOutputAndSaysWhy) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> environment;
+    const char* message;
+  };
+  const Case kCases[] = {
+      {"no font", {"FONTCONFIG_FILE=" HB_NO_FONTS_CONFIG}, "hashbench: no usable font; writing to standard output\n"},
+      {"no thread", InjectFault(kNoThreadFault),
+       "hashbench: cannot start the console thread: Resource temporarily unavailable; writing to standard output\n"},
+  };
+  for (const Case& c : kCases) {
+    const auto program = Start(HASHBENCH_PROGRAM, c.environment);
+    program->CloseInput();  // the key wait ends at the end of input
+    EXPECT_EQ(program->Wait(seconds(120)), 0) << c.name;
+    EXPECT_EQ(program->ErrorOutput(), c.message) << c.name;
+    EXPECT_EQ(RunOutputMismatch(program->Output()), "") << c.name;
+  }
 }
 
 TEST(RefusalWithoutDisplay, MessageGoesToStandardError) {

@@ -24,8 +24,8 @@ class XSession {
 
   bool Ok() const { return display_ != nullptr; }
   std::string Problem() const { return server_.Problem(); }
-  // "DISPLAY=:N" for the programs under test.
-  Environment ForChildren() const { return server_.ForChildren(); }
+  // "DISPLAY=:N" and `more` for the programs under test.
+  Environment ForChildren(std::vector<std::string> more = {}) const { return server_.ForChildren(std::move(more)); }
 
   // The top-level window whose title is `title`, waiting up to `seconds`;
   // 0 when none appears.

@@ -2,14 +2,19 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/terminal_child.h"
 
 namespace hb::test {
 namespace {
@@ -132,6 +137,30 @@ TEST(StreamConsoleTest, ReadsATerminalKeyRawAndRestoresTheMode) {
     EXPECT_LT(read(master, echoed, sizeof echoed), 1) << "echoed " << c.report;
     close(terminal);
     close(master);
+  }
+}
+
+// A signal that ends the process while the key wait holds the terminal raw
+// puts the terminal's mode back first; the process still ends as the signal
+// has it.
+TEST(StreamConsoleTest, SignalDuringTheKeyWaitRestoresTheTerminalAndEndsTheProcess) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+    const std::string name = strsignal(signal);
+    TerminalChild driver(Driver({"open", "print:?", "key"}), kNoDisplay[0]);
+    ASSERT_TRUE(driver.Running()) << name;
+    const termios before = driver.InitialMode();
+    ASSERT_NE(before.c_lflag & ICANON, 0u);
+    ASSERT_TRUE(driver.WaitForOutput("?")) << name;
+    ASSERT_TRUE(driver.WaitForMode([](const termios& mode) { return (mode.c_lflag & ICANON) == 0; })) << name;
+
+    ASSERT_TRUE(driver.Signal(signal)) << name;
+    const std::optional<int> status = driver.WaitStatus();
+    ASSERT_TRUE(status.has_value()) << name << ": the driver did not end";
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << name << ": wait status " << *status;
+    const std::optional<termios> after = driver.Mode();
+    ASSERT_TRUE(after.has_value()) << name;
+    EXPECT_EQ(after->c_lflag, before.c_lflag) << name;
+    EXPECT_EQ(after->c_iflag, before.c_iflag) << name;
   }
 }
 

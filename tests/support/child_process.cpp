@@ -27,7 +27,8 @@ int ExitCode(int status) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environment& environment, int input) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environment& environment, int input,
+                           int output) {
   int inPipe[2], outPipe[2], errPipe[2];
   if (pipe2(inPipe, O_CLOEXEC) != 0) return;
   if (pipe2(outPipe, O_CLOEXEC) != 0) return;
@@ -39,7 +40,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environme
   if (pid_ == 0) {
     prctl(PR_SET_PDEATHSIG, SIGTERM);  // no server or driver outlives a test that crashed
     dup2(input >= 0 ? input : inPipe[0], 0);
-    dup2(outPipe[1], 1);
+    dup2(output >= 0 ? output : outPipe[1], 1);
     dup2(errPipe[1], 2);
     for (const std::string& name : environment.unset) unsetenv(name.c_str());
     for (const std::string& entry : environment.set) {

@@ -22,9 +22,11 @@ struct Environment {
 class ChildProcess {
  public:
   // Starts `argv` (argv[0] is looked up in PATH when it has no slash), with
-  // `input` as its standard input when given (else a pipe, see Write).
+  // `input` as its standard input when given (else a pipe, see Write) and
+  // `output` as its standard output when given (else a pipe, see Output).
   // Running() is false when it could not be started.
-  ChildProcess(const std::vector<std::string>& argv, const Environment& environment = {}, int input = -1);
+  ChildProcess(const std::vector<std::string>& argv, const Environment& environment = {}, int input = -1,
+               int output = -1);
   ~ChildProcess();  // kills a child still running
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
