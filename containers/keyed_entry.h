@@ -2,15 +2,17 @@
 //
 // Fields, in this order: hash (the stored key hash, 0 to 0x7FFFFFFF), value
 // (a map's, see map_entry.h; the bag's entries hold none and spend no room on
-// it), key (the entry's own copy), next (index of the following entry of the
-// chain, -1 at its end). A new entry is blank: hash 0, empty key and value,
-// next 0.
+// it), key (the entry's own copy; a text key as a StoredText, stored_text.h),
+// next (index of the following entry of the chain, -1 at its end). A new entry
+// is blank: hash 0, empty key and value, next 0.
 //
 // The interface operations GetHash, SetHash, GetKey, SetKey, GetNext and
 // SetNext are final, so the table core, which reaches entries as their
 // concrete class, calls them directly. It also uses the non-virtual HashOf,
 // HoldsKey, Fill and IsBlank, which read and copy without the extra copy that
-// GetKey makes.
+// GetKey makes. StoredKey is the one way to the stored key itself (for a text
+// key: its bytes, by Data and Length or View); CopyOfKey is what KeyAt hands
+// out.
 //
 // A destroyed entry frees its key and value.
 #pragma once
@@ -32,14 +34,16 @@ class KeyedEntry : public ComObject<Derived, Own> {
 
   int32_t GetHash() final { return hash; }
   void SetHash(int32_t newHash) final { hash = newHash; }
-  Key GetKey() final { return key; }  // a copy
-  void SetKey(Key newKey) final { key = std::move(newKey); }
+  Key GetKey() final { return CopyOfKey(); }
+  // Keeps the old key when memory runs out for the copy.
+  void SetKey(Key newKey) final { entry_fields::CopyInto(key, newKey); }
   int32_t GetNext() final { return next; }
   void SetNext(int32_t newNext) final { next = newNext; }
 
   static int32_t HashOf(const Key& candidate) noexcept { return entry_fields::KeyHash(candidate); }
   bool HoldsKey(const Key& candidate) const noexcept { return entry_fields::SameKey(key, candidate); }
-  const Key& StoredKey() const noexcept { return key; }
+  const entry_fields::Stored<Key>& StoredKey() const noexcept { return key; }
+  Key CopyOfKey() const noexcept { return entry_fields::CopyOut(key); }
 
   // Copies the key, and a map entry's value, into this blank entry; false and
   // still blank when memory ran out.
@@ -64,8 +68,8 @@ class KeyedEntry : public ComObject<Derived, Own> {
 
   // One access level for all four, so that they lie in this order.
   int32_t hash = 0;
-  [[no_unique_address]] ValueType value{};
-  Key key{};
+  [[no_unique_address]] entry_fields::Stored<ValueType> value{};
+  entry_fields::Stored<Key> key{};
   int32_t next = 0;
 };
 

@@ -5,7 +5,8 @@
 // GetValue and SetValue (with GetHash to SetNext, slots 3 to 10) are final;
 // the table core also uses the non-virtual StoredValue and ReplaceValue,
 // which read and copy without the extra copies that GetValue and SetValue
-// make. A destroyed entry releases its value object.
+// make, and CopyOfValue, what Item and ValueAt hand out. A text value is kept
+// as a StoredText (stored_text.h). A destroyed entry releases its value object.
 #pragma once
 
 #include <utility>
@@ -21,10 +22,13 @@ class MapEntry : public KeyedEntry<Derived, Own, KeyType, ValueType> {
  public:
   using Value = ValueType;
 
-  Value GetValue() final { return this->value; }  // a copy, or a new counted reference
-  void SetValue(ValueParam newValue) final { this->value = std::forward<ValueParam>(newValue); }
+  Value GetValue() final { return CopyOfValue(); }
+  // Keeps the old value when memory runs out for a text's copy.
+  void SetValue(ValueParam newValue) final { entry_fields::CopyInto(this->value, newValue); }
 
-  const Value& StoredValue() const noexcept { return this->value; }
+  const entry_fields::Stored<Value>& StoredValue() const noexcept { return this->value; }
+  // A copy, or a new counted reference.
+  Value CopyOfValue() const noexcept { return entry_fields::CopyOut(this->value); }
   // False, with the old value kept, when memory ran out.
   bool ReplaceValue(const Value& newValue) noexcept { return entry_fields::CopyInto(this->value, newValue); }
 

@@ -39,7 +39,7 @@ class OrderedKeys : public ComObject<Derived, Own> {
   void RemoveAt(int32_t index) final { Table::RemoveAt(table, index); }
   Key KeyAt(int32_t index) final {
     const Entry* entry = Table::EntryAt(table, index);
-    return entry == nullptr ? Key() : entry->StoredKey();
+    return entry == nullptr ? Key() : entry->CopyOfKey();
   }
 
   TableView View() const { return Table::View(table); }

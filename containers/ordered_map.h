@@ -29,12 +29,12 @@ class OrderedMap : public OrderedKeys<Derived, Own, EntryClass, FieldOrder, type
 
   Value Item(const Key& key) final {
     const int32_t index = Table::Locate(this->table, key);
-    return index >= 0 ? Table::At(this->table, index)->StoredValue() : Value();
+    return index >= 0 ? Table::At(this->table, index)->CopyOfValue() : Value();
   }
   void SetItem(const Key& key, const Value& value) final { Table::Insert(this->table, key, value); }
   Value ValueAt(int32_t index) final {
     const Entry* entry = Table::EntryAt(this->table, index);
-    return entry == nullptr ? Value() : entry->StoredValue();
+    return entry == nullptr ? Value() : entry->CopyOfValue();
   }
 
  protected:

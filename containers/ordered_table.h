@@ -113,10 +113,13 @@ struct TableCore {
     [[maybe_unused]] int32_t bucket = 0;
     if constexpr (kCheckTables) bucket = Invariants::BucketOfEntry(t, index);
     Unlink(t, index);
-    t.entries[index].Reset();  // the entry gives back its key and value
+    // The removed entry gives back its key and value and becomes the new
+    // blank, a new entry object in the storage of the old one.
+    Slot removed(std::move(t.entries[index]));
+    Entry::RemakeInto(removed);
     CloseGapAndRenumberHeads(t, index);
     --t.count;
-    CreateBlank(t, t.count);
+    t.entries[t.count] = std::move(removed);
     if constexpr (kCheckTables) {
       if (t.count - index >= kFullRenumberThreshold) {
         Invariants::Whole(t);
@@ -217,7 +220,7 @@ struct TableCore {
   }
 
   // New bucket count p: longer entry table with blanks from the old
-  // threshold + 1, zeroed buckets, chains rebuilt in ascending index order
+  // threshold + 1, a new zeroed bucket table, chains rebuilt in ascending index order
   // from the stored hashes. False (table unchanged) when memory ran out.
   static bool Resize(Table& t, int32_t p) noexcept {
     const int32_t newThreshold = ThresholdFor(p);
@@ -225,12 +228,9 @@ struct TableCore {
       t.entries.DimensionPreserve(0, newThreshold);
       if (t.entries.UpperBound() != newThreshold) return false;
     }
-    t.buckets.DimensionPreserve(0, p - 1);
+    t.buckets.Redimension(0, p - 1);  // all empty: the chains are rebuilt below
     if (t.buckets.UpperBound() != p - 1) return false;
-    t.buckets.Reset();
-    for (int32_t i = t.threshold + 1; i <= newThreshold; ++i) {
-      if (!t.entries[i]) CreateBlank(t, i);
-    }
+    Entry::CreateIntoEmpty(t.entries.Data() + (t.threshold + 1), t.entries.Data() + (newThreshold + 1));
     const uint64_t reciprocal = BucketReciprocal(p);
     for (int32_t i = 0; i < t.count; ++i) {
       Entry* entry = At(t, i);
@@ -284,6 +284,7 @@ struct TableCore {
   static void CloseGapAndRenumberHeads(Table& t, int32_t index) noexcept {
     const int32_t last = t.count - 1;
     Slot* slots = t.entries.Data();
+    if (last == index) return;  // the last entry: nothing moves, and its slot is empty
     std::memmove(static_cast<void*>(slots + index), static_cast<const void*>(slots + index + 1),
                  static_cast<std::size_t>(last - index) * sizeof(Slot));
     // Slot `last` now duplicates slot last - 1 without a count of its own.
@@ -299,22 +300,34 @@ struct TableCore {
     int32_t* buckets = t.buckets.Data();
     const int32_t capacity = t.capacity;
     const uint64_t reciprocal = t.reciprocal;
+#pragma GCC unroll 4
     for (int32_t j = index; j < last; ++j) {
       Entry* entry = static_cast<Entry*>(slots[j].Get());
-      const int32_t next = entry->GetNext();
-      entry->SetNext(next - (next > index ? 1 : 0));
-      // Moved from j + 1: a head there is stored as j + 2.
+      entry->SetNext(LoweredAbove(entry->GetNext(), index));
+      // Moved from j + 1: a head there is stored as j + 2. The head of a
+      // moved entry's chain lies at or above the entry (chains fall), and
+      // heads above it are lowered only when their own entry comes, so the
+      // stored head is j + 2 or more here: lowering what is at most j + 2
+      // lowers exactly the entry's own head.
       const int32_t b = BucketOf(entry->GetHash(), capacity, reciprocal);
-      buckets[b] -= buckets[b] == j + 2 ? 1 : 0;
+      buckets[b] = LoweredBelow(buckets[b], j + 3);
     }
   }
 
+  // value - 1 when value > bound, else value; value - 1 when value < bound,
+  // else value. Without a compare and flag: bound - value (value - bound) is
+  // negative exactly then, and its arithmetic shift by 31 is -1 (else 0). The
+  // operands lie in -1 .. 2^31 - 1 apart by less than 2^31, so the
+  // difference cannot overflow.
+  static int32_t LoweredAbove(int32_t value, int32_t bound) noexcept { return value + ((bound - value) >> 31); }
+  static int32_t LoweredBelow(int32_t value, int32_t bound) noexcept { return value + ((value - bound) >> 31); }
+
   static void LowerLinks(Table& t, int32_t index, int32_t last) noexcept {
     Slot* slots = t.entries.Data();
+#pragma GCC unroll 4
     for (int32_t j = index; j < last; ++j) {
       Entry* entry = static_cast<Entry*>(slots[j].Get());
-      const int32_t next = entry->GetNext();
-      entry->SetNext(next - (next > index ? 1 : 0));
+      entry->SetNext(LoweredAbove(entry->GetNext(), index));
     }
   }
 

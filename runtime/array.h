@@ -106,11 +106,32 @@ class Array {
     upper_ = upper;
   }
 
+  // New bounds lower..upper with every element empty, without copying the
+  // old contents: the new block is taken first and the old one released and
+  // freed only then, so that error 7 (memory exhausted) leaves the array as it
+  // was. Error 9 for upper < lower, also unchanged. A large zeroed block comes
+  // from the system already zero, so the new table costs no writes.
+  void Redimension(int32_t lower, int32_t upper) noexcept {
+    if (upper < lower) {
+      RaiseError(kErrorSubscriptOutOfRange, "Redimension");
+      return;
+    }
+    void* block = AllocateZeroedBlock(Bytes(lower, upper));
+    if (block == nullptr) {
+      RaiseError(kErrorOutOfMemory, "Redimension");
+      return;
+    }
+    Erase();
+    data_ = static_cast<T*>(block);
+    lower_ = lower;
+    upper_ = upper;
+  }
+
   // Releases every element and frees the block; does nothing when not
   // dimensioned, so erasing twice is harmless.
   void Erase() noexcept {
     if (!Dimensioned()) return;
-    ReleaseElements(data_, data_ + Count(lower_, upper_));
+    if constexpr (!std::is_same_v<T, int32_t>) ReleaseElements(data_, data_ + Count(lower_, upper_));
     FreeBlock(data_);
     data_ = nullptr;
     lower_ = upper_ = 0;

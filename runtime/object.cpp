@@ -32,6 +32,7 @@ bool Build(const ClassRecord& record, const Guid& iid, void** cell) noexcept {
 
 namespace object_detail {
 void NoteObjectCreated() noexcept { g_liveObjects.fetch_add(1, std::memory_order_relaxed); }
+void NoteObjectsCreated(int32_t count) noexcept { g_liveObjects.fetch_add(count, std::memory_order_relaxed); }
 void NoteObjectDestroyed() noexcept { g_liveObjects.fetch_sub(1, std::memory_order_relaxed); }
 }  // namespace object_detail
 

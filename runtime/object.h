@@ -22,6 +22,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string_view>
 
@@ -100,6 +101,7 @@ int32_t LiveObjectCount() noexcept;
 
 namespace object_detail {
 void NoteObjectCreated() noexcept;
+void NoteObjectsCreated(int32_t count) noexcept;
 void NoteObjectDestroyed() noexcept;
 }  // namespace object_detail
 
@@ -171,6 +173,52 @@ class ComObject : public Own, public IClassFactory, public IIdentity {
     Derived* object = ::new (storage) Derived();
     *cell = static_cast<Own*>(object);
     object_detail::NoteObjectCreated();
+    if constexpr (requires(Derived& d) { d.CreationHook(); }) object->CreationHook();
+  }
+
+  // CreateInto for every empty cell of [first, last), in order; cells that
+  // hold an object keep it. A cell whose object cannot get memory stays
+  // null and the next ones are still tried. The live-object count is raised
+  // once by the number made (per object, before its hook, when the class
+  // has a creation hook).
+  static void CreateIntoEmpty(Ref<Own>* first, Ref<Own>* last) noexcept {
+    int32_t made = 0;
+    for (Ref<Own>* cell = first; cell != last; ++cell) {
+      if (*cell) continue;
+      void* storage = AllocateZeroedSmallBlock(sizeof(Derived));
+      if (storage == nullptr) continue;
+      Derived* object = ::new (storage) Derived();
+      *cell->Put() = static_cast<Own*>(object);
+      if constexpr (requires(Derived& d) { d.CreationHook(); }) {
+        object_detail::NoteObjectCreated();
+        object->CreationHook();
+      } else {
+        ++made;
+      }
+    }
+    object_detail::NoteObjectsCreated(made);
+  }
+
+  // A new object of this class in place of the one `target` holds, in the
+  // same storage when the target's is the only reference: the old object
+  // is destroyed (its members release what they hold), the storage zeroed
+  // and a new one built there. This is how a container that owns its
+  // objects alone turns one it no longer needs into a fresh one without
+  // giving its storage back and asking for it again. With other references
+  // to the old object, or none in the target, it is CreateInto (the old
+  // object released, exhausted memory leaves the target null).
+  static void RemakeInto(Ref<Own>& target) noexcept {
+    Own* own = target.Get();
+    if (own == nullptr || static_cast<ComObject*>(own)->count_ != 1) {
+      CreateInto(target);
+      return;
+    }
+    // One object destroyed and one made: the live-object count ends where
+    // it was, and nothing can read it in between.
+    Derived* object = static_cast<Derived*>(own);
+    object->~Derived();
+    std::memset(static_cast<void*>(object), 0, sizeof(Derived));
+    ::new (static_cast<void*>(object)) Derived();
     if constexpr (requires(Derived& d) { d.CreationHook(); }) object->CreationHook();
   }
 

@@ -133,6 +133,35 @@ TEST(Array, ResetAndEraseReleaseEachReferenceOnce) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(erased.objects[i].Releases(), 1) << i;
 }
 
+// Redimension gives new, empty elements and releases the old ones once; out
+// of memory or bad bounds, the old table stays as it was.
+TEST(Array, RedimensionEmptiesAndReleasesOnlyWhenItGotTheNewBlock) {
+  ReferenceTable t;
+  ClearError();
+  {
+    ScopedAllocationFailure fail(1);
+    t.table.Redimension(0, 15);
+  }
+  EXPECT_EQ(LastError(), kErrorOutOfMemory);
+  ClearError();
+  t.table.Redimension(0, -1);
+  EXPECT_EQ(LastError(), kErrorSubscriptOutOfRange);
+  ClearError();
+  EXPECT_EQ(t.table.UpperBound(), 7);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(t.table[i].Get(), &t.objects[i]) << i;
+
+  t.table.Redimension(0, 15);
+  EXPECT_EQ(t.table.UpperBound(), 15);
+  for (int32_t i = 0; i <= 15; ++i) EXPECT_EQ(t.table[i], nullptr) << i;
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(t.objects[i].Releases(), 1) << i;
+
+  Array<int32_t> numbers;
+  numbers.Redimension(0, 2);
+  numbers[2] = 5;
+  numbers.Redimension(0, 4);
+  for (int32_t i = 0; i <= 4; ++i) EXPECT_EQ(numbers[i], 0) << i;
+}
+
 TEST(Array, AReleaseThatLooksBackSeesAnEmptyCell) {
   ReferenceTable t;
   bool sawItself = false;

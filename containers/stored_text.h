@@ -1,0 +1,109 @@
+// StoredText: the copy of a text that an entry object keeps, its key or its
+// string value, in one small block of its own:
+//
+//   [uint32 length][length bytes]
+//                   ^ the handle points here; null is the empty text
+//
+// A dynamic string's layout without the trailing zero: a stored text is only
+// ever read by its length, compared and hashed in place or copied out into a
+// new DynString (which has its zero), so the byte would only cost room — at
+// 20-byte keys it decides between a 24- and a 32-byte block.
+//
+// Assign copies in: the same length reuses the block and cannot fail; another
+// length takes the new block before it lets go of the old one, so that when
+// memory runs out the old text stays, Assign returns false and runtime error 7
+// is recorded, as for a DynString copy.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "runtime/alloc.h"
+#include "runtime/dyn_string.h"
+#include "runtime/errors.h"
+#include "runtime/short_bytes.h"
+
+namespace hb {
+
+class StoredText {
+ public:
+  StoredText() noexcept = default;
+  StoredText(const StoredText&) = delete;
+  StoredText& operator=(const StoredText&) = delete;
+  ~StoredText() { FreeBlockOf(data_); }
+
+  uint32_t Length() const noexcept {
+    if (data_ == nullptr) return 0;
+    uint32_t length;
+    std::memcpy(&length, data_ - sizeof(uint32_t), sizeof length);
+    return length;
+  }
+  bool Empty() const noexcept { return data_ == nullptr; }
+  // Address of the first byte; null for the empty text. No zero follows the
+  // last byte.
+  const char* Data() const noexcept { return data_; }
+  std::string_view View() const noexcept {
+    return data_ == nullptr ? std::string_view() : std::string_view(data_, Length());
+  }
+
+  // A new DynString with the same bytes.
+  DynString Copy() const noexcept { return DynString(data_, Length()); }
+
+  bool Assign(const char* bytes, uint32_t length) noexcept {
+    if (length == 0 || bytes == nullptr) {
+      Clear();
+      return true;
+    }
+    if (length == Length()) {
+      CopyBytes(data_, bytes, length);
+      return true;
+    }
+    void* block = AllocateSmallBlock(BlockBytes(length));
+    if (block == nullptr) {
+      RaiseError(kErrorOutOfMemory, "string allocation");
+      return false;
+    }
+    std::memcpy(block, &length, sizeof length);
+    char* fresh = static_cast<char*>(block) + sizeof(uint32_t);
+    CopyBytes(fresh, bytes, length);
+    FreeBlockOf(data_);
+    data_ = fresh;
+    return true;
+  }
+
+  void Clear() noexcept {
+    FreeBlockOf(data_);
+    data_ = nullptr;
+  }
+
+  // Same length and the same bytes, in the pieces short texts are written in.
+  bool Holds(const char* bytes, uint32_t length) const noexcept {
+    if (length != Length()) return false;
+    if (length > short_bytes::kLongest) return std::memcmp(data_, bytes, length) == 0;
+    return short_bytes::Same(data_, bytes, length);
+  }
+
+  static constexpr std::size_t BlockBytes(uint32_t length) noexcept {
+    return sizeof(uint32_t) + std::size_t{length};
+  }
+
+ private:
+  static void CopyBytes(char* to, const char* from, uint32_t length) noexcept {
+    if (length <= short_bytes::kLongest) {
+      short_bytes::Copy(to, from, length);
+    } else {
+      std::memcpy(to, from, length);
+    }
+  }
+  static void FreeBlockOf(char* data) noexcept {
+    if (data == nullptr) return;
+    uint32_t length;
+    std::memcpy(&length, data - sizeof(uint32_t), sizeof length);
+    FreeSmallBlock(data - sizeof(uint32_t), BlockBytes(length));
+  }
+
+  char* data_ = nullptr;
+};
+
+}  // namespace hb
