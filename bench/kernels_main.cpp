@@ -16,6 +16,7 @@
 #include "containers/capacity.h"
 #include "containers/key_hash.h"
 #include "containers/string_bag.h"
+#include "containers/string_bag_entry.h"
 #include "runtime/dyn_string.h"
 #include "runtime/object.h"
 

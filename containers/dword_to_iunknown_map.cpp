@@ -7,6 +7,7 @@
 // ordered_table.h; the map operations: ordered_map.h.
 #include "containers/dword_to_iunknown_map.h"
 
+#include "containers/dword_to_iunknown_map_entry.h"
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
 #include "containers/table_fields.h"

@@ -13,7 +13,6 @@
 namespace hb {
 
 inline constexpr Guid kIidDWordToIUnknownMap = ParseGuid("{BA69EB17-AB9F-4721-910D-49250B606FD3}");
-inline constexpr Guid kIidDWordToIUnknownMapEntry = ParseGuid("{AFE10114-8419-47AB-A5A5-0ABA0818328A}");
 
 // Slots 3 to 13, in this order. Returned references are new counted
 // references that the caller owns.
@@ -53,22 +52,6 @@ class IDWordToIUnknownMap : public IUnknown {
 
  protected:
   ~IDWordToIUnknownMap() = default;
-};
-
-// Slots 3 to 10. Used by the map only.
-class IDWordToIUnknownMapEntry : public IUnknown {
- public:
-  virtual int32_t GetHash() = 0;
-  virtual void SetHash(int32_t hash) = 0;
-  virtual Ref<IUnknown> GetValue() = 0;
-  virtual void SetValue(Ref<IUnknown> value) = 0;
-  virtual uint32_t GetKey() = 0;
-  virtual void SetKey(uint32_t key) = 0;
-  virtual int32_t GetNext() = 0;
-  virtual void SetNext(int32_t next) = 0;
-
- protected:
-  ~IDWordToIUnknownMapEntry() = default;
 };
 
 // A new, empty map with 53 buckets; the caller owns the one reference. Null

@@ -8,6 +8,7 @@
 
 #include "containers/keyed_entry.h"
 #include "containers/ordered_keys.h"
+#include "containers/string_bag_entry.h"
 #include "containers/table_fields.h"
 
 namespace hb {

@@ -13,7 +13,6 @@
 namespace hb {
 
 inline constexpr Guid kIidStringBag = ParseGuid("{DE5F2295-C83D-42A7-BB0C-48E44E99D360}");
-inline constexpr Guid kIidStringBagEntry = ParseGuid("{88765CD3-3E71-41CC-B0F3-29C8A4CE395A}");
 
 // Slots 3 to 10, in this order. Booleans are -1 (true) and 0 (false).
 // Add returns -1 and stores nothing when the bag is at its largest size or
@@ -47,20 +46,6 @@ class IStringBag : public IUnknown {
 
  protected:
   ~IStringBag() = default;
-};
-
-// Slots 3 to 8. Used by the bag only.
-class IStringBagEntry : public IUnknown {
- public:
-  virtual int32_t GetHash() = 0;
-  virtual void SetHash(int32_t hash) = 0;
-  virtual DynString GetKey() = 0;
-  virtual void SetKey(DynString key) = 0;
-  virtual int32_t GetNext() = 0;
-  virtual void SetNext(int32_t next) = 0;
-
- protected:
-  ~IStringBagEntry() = default;
 };
 
 // A new, empty bag with 53 buckets; the caller owns the one reference. Null

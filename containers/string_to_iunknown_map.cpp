@@ -8,6 +8,7 @@
 
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
+#include "containers/string_to_iunknown_map_entry.h"
 #include "containers/table_fields.h"
 
 namespace hb {

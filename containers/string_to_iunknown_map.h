@@ -14,7 +14,6 @@
 namespace hb {
 
 inline constexpr Guid kIidStringToIUnknownMap = ParseGuid("{17C5873C-C736-4D75-8367-FEA0FD65CCA9}");
-inline constexpr Guid kIidStringToIUnknownMapEntry = ParseGuid("{E9A4C143-5574-412B-8033-B3E9738EEB7A}");
 
 // Slots 3 to 13, in this order.
 // Add returns -1 (and SetItem does nothing) when the key is new and the
@@ -54,22 +53,6 @@ class IStringToIUnknownMap : public IUnknown {
 
  protected:
   ~IStringToIUnknownMap() = default;
-};
-
-// Slots 3 to 10. Used by the map only.
-class IStringToIUnknownMapEntry : public IUnknown {
- public:
-  virtual int32_t GetHash() = 0;
-  virtual void SetHash(int32_t hash) = 0;
-  virtual Ref<IUnknown> GetValue() = 0;
-  virtual void SetValue(const Ref<IUnknown>& value) = 0;
-  virtual DynString GetKey() = 0;
-  virtual void SetKey(DynString key) = 0;
-  virtual int32_t GetNext() = 0;
-  virtual void SetNext(int32_t next) = 0;
-
- protected:
-  ~IStringToIUnknownMapEntry() = default;
 };
 
 // A new, empty map with 53 buckets; the caller owns the one reference. Null

@@ -6,6 +6,7 @@
 
 #include "containers/map_entry.h"
 #include "containers/ordered_map.h"
+#include "containers/string_to_string_map_entry.h"
 #include "containers/table_fields.h"
 
 namespace hb {

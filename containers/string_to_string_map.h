@@ -13,7 +13,6 @@
 namespace hb {
 
 inline constexpr Guid kIidStringToStringMap = ParseGuid("{661F9CCD-034D-40BB-A059-15119F254B9C}");
-inline constexpr Guid kIidStringToStringMapEntry = ParseGuid("{EAAC0410-51C7-40F4-B6D0-4EF577BEFF32}");
 
 // Slots 3 to 13, in this order. Booleans are -1 (true) and 0 (false).
 // Add returns -1 (and SetItem does nothing) when the key is new and the
@@ -52,22 +51,6 @@ class IStringToStringMap : public IUnknown {
 
  protected:
   ~IStringToStringMap() = default;
-};
-
-// Slots 3 to 10. Used by the map only.
-class IStringToStringMapEntry : public IUnknown {
- public:
-  virtual int32_t GetHash() = 0;
-  virtual void SetHash(int32_t hash) = 0;
-  virtual DynString GetValue() = 0;
-  virtual void SetValue(DynString value) = 0;
-  virtual DynString GetKey() = 0;
-  virtual void SetKey(DynString key) = 0;
-  virtual int32_t GetNext() = 0;
-  virtual void SetNext(int32_t next) = 0;
-
- protected:
-  ~IStringToStringMapEntry() = default;
 };
 
 // A new, empty map with 53 buckets; the caller owns the one reference. Null

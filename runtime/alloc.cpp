@@ -1,4 +1,5 @@
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 
 #include <atomic>
 #include <cstddef>

@@ -2,8 +2,8 @@
 // blocks and object storage. Every caller treats a null result as "out of
 // memory" (runtime error 7) and leaves its documented result behind.
 //
-// Tests make the next allocations fail with ScopedAllocationFailure; the check
-// costs one relaxed load on the fast path.
+// Tests make the next allocations fail with ScopedAllocationFailure
+// (allocation_failure.h); the check costs one relaxed load on the fast path.
 #pragma once
 
 #include <atomic>
@@ -44,19 +44,6 @@ void* AllocateSmallBlock(std::size_t bytes) noexcept;
 void* AllocateZeroedSmallBlock(std::size_t bytes) noexcept;
 void FreeSmallBlock(void* block, std::size_t bytes) noexcept;
 
-// Makes the next `count` allocations fail, then lets them through again.
-// Nests: the previous setting is restored when the scope ends.
-class ScopedAllocationFailure {
- public:
-  explicit ScopedAllocationFailure(int count) noexcept;
-  ~ScopedAllocationFailure();
-  ScopedAllocationFailure(const ScopedAllocationFailure&) = delete;
-  ScopedAllocationFailure& operator=(const ScopedAllocationFailure&) = delete;
-
- private:
-  int saved_;
-};
-
 // --- inline fast paths of the small blocks -----------------------------------
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -91,7 +78,8 @@ struct ThreadBlocks {
 };
 extern constinit thread_local ThreadBlocks g_threadBlocks;
 
-// Non-zero while failures are being injected (ScopedAllocationFailure).
+// Non-zero while failures are being injected (ScopedAllocationFailure,
+// allocation_failure.h).
 extern std::atomic<int> g_failuresPending;
 
 void* AllocateSmallBlockSlow(std::size_t bytes) noexcept;

@@ -36,6 +36,9 @@ hb_ensure_packages() {  # packages...
 
 HB_BUILD_PACKAGES=(g++ cmake make pkg-config libx11-dev libxft-dev libfontconfig-dev fonts-dejavu-core)
 HB_TEST_PACKAGES=(libgtest-dev clang libclang-rt-14-dev valgrind xvfb xdotool x11-utils)
+# The clang build with shared libraries (scripts/test.d/40-clang-shared.sh)
+# builds with Ninja.
+HB_CLANG_SHARED_PACKAGES=(ninja-build)
 # The Windows build (scripts/build-windows.sh) and its tests under Wine
 # (scripts/test.d/50-windows.sh).
 HB_WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-x86-64-posix cmake make googletest)

@@ -18,7 +18,7 @@ stage() { printf '\n=== %s ===\n' "$*"; }
 build_and_test() {  # dir, extra cmake arguments...
   local dir=$1
   shift
-  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake -S . -B "$dir" -DHASHBENCH_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
   ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 }

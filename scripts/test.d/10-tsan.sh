@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 dir=build/tsan
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHASHBENCH_SANITIZE=thread >/dev/null
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHASHBENCH_SANITIZE=thread -DHASHBENCH_WERROR=ON >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target console_tests stream_console_tests x11_console_tests console_driver
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 # Some kernels randomise mappings more than this ThreadSanitizer accepts;

@@ -9,7 +9,7 @@ seconds=${HASHBENCH_FUZZ_SECONDS:-60}
 dir=build/fuzz
 
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DHASHBENCH_FUZZ=ON -DHASHBENCH_CONSOLE_X11=OFF \
+  -DHASHBENCH_FUZZ=ON -DHASHBENCH_CONSOLE_X11=OFF -DHASHBENCH_WERROR=ON \
   "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" >/dev/null
 cmake --build "$dir" --target container_fuzz -j"$(nproc)"
 

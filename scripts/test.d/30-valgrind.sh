@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 dir=build/valgrind
 
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHASHBENCH_CONSOLE_X11=OFF >/dev/null
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHASHBENCH_CONSOLE_X11=OFF -DHASHBENCH_WERROR=ON >/dev/null
 cmake --build "$dir" --target container_tests -j"$(nproc)"
 
 HASHBENCH_TEST_SCALE=${HASHBENCH_TEST_SCALE:-25} \

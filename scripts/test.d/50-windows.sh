@@ -16,7 +16,7 @@ if [ -f build/test-release/CMakeCache.txt ]; then
   reference=build/test-release
 else
   reference=build/windows-reference
-  cmake -S . -B "$reference" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHASHBENCH_TESTS=OFF >/dev/null
+  cmake -S . -B "$reference" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHASHBENCH_TESTS=OFF -DHASHBENCH_WERROR=ON >/dev/null
 fi
 cmake --build "$reference" -j"$(nproc)" --target hashbench
 bash scripts/build-windows.sh -DHASHBENCH_LINUX_PROGRAM="$PWD/$reference/app/hashbench"

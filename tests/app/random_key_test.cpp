@@ -7,6 +7,7 @@
 
 #include "app/benchmarks.h"
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/object.h"
 
 namespace hb::test {

@@ -15,7 +15,11 @@ namespace {
 class LogSink final : public GridSink {
  public:
   void Written(int32_t row, int32_t column, std::u16string_view text) override {
-    Add("W" + std::to_string(row) + "," + std::to_string(column) + ":" + ToUtf8(text));
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) inside
+    // libstdc++'s operator+ on a literal and a temporary.
+    std::string entry(1, 'W');
+    entry.append(std::to_string(row)).append(1, ',').append(std::to_string(column)).append(1, ':');
+    Add(entry.append(ToUtf8(text)));
   }
   void LineEnded(bool scrolled) override { Add(scrolled ? "S" : "N"); }
   std::string log;

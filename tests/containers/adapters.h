@@ -34,11 +34,21 @@ inline CountedObject* ValuePool() {
   return pool;
 }
 
+// "<prefix><number>". Appended to a new string rather than written as
+// literal + std::to_string(...): GCC 12 at -O3 warns falsely (-Wrestrict)
+// inside libstdc++'s operator+ on a temporary.
+template <typename Number>
+std::string Numbered(char prefix, Number number) {
+  std::string text(1, prefix);
+  text += std::to_string(number);
+  return text;
+}
+
 // "k<n/4>", "k<n/4>\0z", "K<n/4>", "k<n/4>\0": four distinct keys, three of
 // them with the same hash. Key 0 is the empty text.
 inline DynString TextKey(uint32_t n) {
   if (n == 0) return DynString();
-  std::string text = "k" + std::to_string(n / 4);
+  std::string text = Numbered('k', n / 4);
   switch (n % 4) {
     case 1: text += std::string("\0z", 2); break;
     case 2: text[0] = 'K'; break;
@@ -61,7 +71,7 @@ inline std::string Printable(const DynString& text) {
 }
 inline std::string Printable(uint32_t key) { return std::to_string(key); }
 
-inline DynString TextValue(int id) { return id == kNoValue ? DynString() : DynString("v" + std::to_string(id)); }
+inline DynString TextValue(int id) { return id == kNoValue ? DynString() : DynString(Numbered('v', id)); }
 inline int TextValueId(const DynString& value) {
   return value.Empty() ? kNoValue : std::stoi(std::string(value.View().substr(1)));
 }

@@ -10,6 +10,7 @@
 
 #include "containers/growth_limit.h"
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/errors.h"
 #include "tests/containers/adapters.h"
 #include "tests/support/counted_object.h"

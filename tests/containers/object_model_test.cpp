@@ -6,11 +6,16 @@
 #include <string_view>
 
 #include "containers/dword_to_iunknown_map.h"
+#include "containers/dword_to_iunknown_map_entry.h"
 #include "containers/string_bag.h"
+#include "containers/string_bag_entry.h"
 #include "containers/string_to_iunknown_map.h"
+#include "containers/string_to_iunknown_map_entry.h"
 #include "containers/string_to_string_map.h"
+#include "containers/string_to_string_map_entry.h"
 #include "containers/table_view.h"
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/class_registry.h"
 #include "runtime/errors.h"
 #include "runtime/object.h"
@@ -206,7 +211,8 @@ TEST_F(ObjectModelTest, ObjectVariablesCountAndRelease) {
   EXPECT_EQ(withBag - before, 1 + 41) << "the bag and its 41 blank entries";
 
   Ref<IStringBag> same = bag;
-  same = same;  // self-assignment keeps the object
+  Ref<IStringBag>& alias = same;  // through a reference, as self-assignment happens in real code
+  same = alias;  // self-assignment keeps the object
   ASSERT_TRUE(same);
   EXPECT_EQ(same->Add(DynString("kept")), 0);
   bag = same;   // another holder of the same object

@@ -12,6 +12,10 @@
 
 #include <utility>
 
+#include "containers/dword_to_iunknown_map_entry.h"
+#include "containers/string_bag_entry.h"
+#include "containers/string_to_iunknown_map_entry.h"
+#include "containers/string_to_string_map_entry.h"
 #include "runtime/object.h"
 #include "tests/containers/adapters.h"
 #include "tests/support/counted_object.h"

@@ -2,6 +2,7 @@
 // are made, freed and made again; zeroed blocks are zero also when they reuse
 // a freed block; failure injection counts small allocations too.
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 
 #include <gtest/gtest.h>
 

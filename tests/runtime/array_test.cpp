@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "runtime/allocation_failure.h"
 #include "tests/support/counted_object.h"
 
 namespace hb::test {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/errors.h"
 
 namespace hb::test {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/array.h"
 #include "runtime/errors.h"
 #include "runtime/format.h"
