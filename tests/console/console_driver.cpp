@@ -26,7 +26,7 @@
 #ifdef HASHBENCH_HAVE_X11
 #include "console/x11_console.h"
 #endif
-#include "runtime/alloc.h"
+#include "runtime/allocation_failure.h"
 #include "runtime/string_ops.h"
 
 namespace {
