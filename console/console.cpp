@@ -57,9 +57,9 @@ struct Fallback {
 
 #ifdef HASHBENCH_HAVE_X11
 // No display at all is no news and goes to the stream console silently; a
-// thread or a font that cannot be had is said. A window that the display
-// refused, or a grid that cannot be made, leaves the program without a
-// console.
+// thread, a font or the memory for the window that cannot be had is said. A
+// window that the display refused, or a grid that cannot be made, leaves the
+// program without a console.
 Fallback FallbackFor(const X11OpenResult& opened) {
   const auto withError = [&](const char* what) { return std::string(what) + ": " + std::strerror(opened.error); };
   switch (opened.status) {
@@ -74,6 +74,8 @@ Fallback FallbackFor(const X11OpenResult& opened) {
       return {true, withError("cannot start the console thread")};
     case X11OpenStatus::kNoFont:
       return {true, "no usable font"};
+    case X11OpenStatus::kNoMemory:
+      return {true, "not enough memory for the console window"};
   }
   return {};
 }

@@ -7,22 +7,27 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
+#include <new>
 #include <vector>
 
+#include "console/console_thread.h"
 #include "console/font_table.h"
 #include "console/grid.h"
+#include "console/program_message.h"
 #include "console/utf8.h"
 #include "console/x11_font.h"
 #include "console/x11_frame.h"
+#include "runtime/alloc.h"
 
 namespace hb {
 namespace {
@@ -31,23 +36,67 @@ constexpr uint32_t kBackgroundRgb = 0xF0F0F0;  // button face
 constexpr uint32_t kTextRgb = 0x000000;        // window text
 constexpr int32_t kMaxSurfaceSide = 32767;     // X coordinates are 16-bit
 constexpr auto kMapTimeout = std::chrono::seconds(5);
+// The console thread's stack: fontconfig, Xft and Xlib need far less, and
+// the process's stack limit (which a thread otherwise gets) may be smaller
+// than they need or larger than a tight memory limit leaves room for.
+constexpr std::size_t kConsoleStackBytes = std::size_t{1} << 20;
+// Address space the font libraries may take while the console opens its
+// font; when not even this much can be reserved, they would fail somewhere
+// inside (and take the process down), so the window is not tried.
+constexpr std::size_t kFontHeadroomBytes = std::size_t{28} << 20;
+// The exit code when the window or the display goes away under the program.
+constexpr int kLostConsoleExitCode = 255;
 constexpr Time kDoubleClickMs = 400;
 constexpr char16_t kTab = 0x09;
 constexpr char16_t kDelete = 0x7F;  // what X reports for the Delete key
 constexpr long kEventMask = ExposureMask | KeyPressMask | ButtonPressMask | FocusChangeMask | StructureNotifyMask;
 
+// How long the main thread waits for the console thread: its start-up, each
+// print's drawing, its end. A stalled X server holds the console thread.
+std::atomic<int64_t> g_waitBoundMs{20'000};
+
+// The console window, once created: errors about it mean another client
+// destroyed it.
+std::atomic<Window> g_consoleWindow{None};
+
+// Ends the program, from either thread, with one line on standard error.
+[[noreturn]] void EndProgram(const std::string& cause) {
+  SayOnStandardError(cause);
+  _exit(kLostConsoleExitCode);
+}
+
+[[noreturn]] void EndWindowDestroyed() { EndProgram("the console window was destroyed"); }
+
+[[noreturn]] void EndStalled() {
+  const int64_t ms = g_waitBoundMs.load();
+  EndProgram("the X server did not answer within " +
+             (ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms"));
+}
+
+std::chrono::milliseconds WaitBound() { return std::chrono::milliseconds(g_waitBoundMs.load()); }
+
 // X protocol errors are recorded, not fatal: drawing failures are ignored,
-// and creation checks the flag after a round trip.
+// and creation checks the flag after a round trip. Only an error about the
+// window itself (gone) ends the program.
 std::atomic<bool> g_xErrorSeen{false};
 
-int RecordXError(Display*, XErrorEvent*) {
+int RecordXError(Display*, XErrorEvent* error) {
+  const Window window = g_consoleWindow.load();
+  if (window != None && error->resourceid == window &&
+      (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+    EndWindowDestroyed();
+  }
   g_xErrorSeen.store(true);
   return 0;
 }
 
 // Xlib's default ends the process with exit() from the console thread, which
 // then hangs on the main thread's waits; losing the display ends it at once.
-int EndOnLostDisplay(Display*) { _exit(255); }
+int EndOnLostDisplay(Display*) {
+  const int cause = errno;
+  EndProgram(std::string("lost the connection to the X display") +
+             (cause != 0 && cause != EAGAIN ? std::string(" (") + std::strerror(cause) + ")" : std::string()));
+}
 
 // One drawing step the main thread hands to the console thread.
 struct SurfaceStep {
@@ -99,11 +148,14 @@ class X11Console final : public ConsoleBackend, private GridSink {
   void LineEnded(bool scrolled) override;
   // Main thread: hands `steps_` over and waits until they are on screen.
   void SubmitSteps();
+  // Main thread: the first grid row the window shows with the cursor's row.
+  int32_t ViewTopFor(int32_t cursorRow) const;
   void Wake();
 
   // Console thread.
   void Run();
   X11OpenStatus Create();
+  bool FontHeadroom();
   bool CreateSurface();
   void OpenInputMethod();
   void WaitUntilMapped();
@@ -112,6 +164,7 @@ class X11Console final : public ConsoleBackend, private GridSink {
   void DrainEvents();
   void Dispatch(XEvent& event);
   void ApplyStep(const SurfaceStep& step);
+  // A rectangle of the surface, in surface pixels, to where the window shows it.
   void CopyToWindow(int x, int y, int width, int height);
   void OnKey(XKeyEvent& event);
   void OnButton(const XButtonEvent& event);
@@ -127,13 +180,15 @@ class X11Console final : public ConsoleBackend, private GridSink {
   // Main thread only.
   Grid grid_;
   std::vector<SurfaceStep> steps_;  // steps of the call in progress
-  std::thread thread_;
+  int32_t viewTop_ = 0;             // first grid row the window shows, as last handed over
+  ConsoleThread thread_;
 
   // Shared, under mutex_.
   std::mutex mutex_;
   std::condition_variable changed_;  // any of the fields below, or the key slot
   std::optional<X11OpenStatus> status_;
   std::vector<SurfaceStep> pending_;  // steps handed over, not yet drawn
+  int32_t pendingViewTop_ = 0;        // the view that goes with them
   bool stepsDone_ = true;
   bool stopping_ = false;
 
@@ -157,6 +212,11 @@ class X11Console final : public ConsoleBackend, private GridSink {
   ConsoleFont font_;
   int32_t width_ = 0;   // surface size in pixels
   int32_t height_ = 0;
+  // The window: the whole grid when it fits the screen, else as many whole
+  // cells as fit, showing the rows from shownTop_ (published like the metrics).
+  int32_t viewColumns_ = 0;
+  int32_t viewRows_ = 0;
+  int32_t shownTop_ = 0;
   XIM inputMethod_ = nullptr;
   XIC inputContext_ = nullptr;  // null: plain XLookupString
   Atom deleteWindow_ = None;
@@ -173,25 +233,21 @@ X11OpenStatus X11Console::Open(int& error) {
     error = errno;
     return X11OpenStatus::kNoWakeUp;
   }
-  try {
-    thread_ = std::thread([this] { Run(); });
-  } catch (const std::system_error& failure) {
-    error = failure.code().value();
-    return X11OpenStatus::kNoThread;
-  }
+  error = thread_.Start([this] { Run(); }, kConsoleStackBytes);
+  if (error != 0) return X11OpenStatus::kNoThread;
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return status_.has_value(); });
+  if (!changed_.wait_for(lock, WaitBound(), [this] { return status_.has_value(); })) EndStalled();
   return *status_;
 }
 
 void X11Console::Stop() {
-  if (!thread_.joinable()) return;
+  if (!thread_.Running()) return;
   {
     std::lock_guard guard(mutex_);
     stopping_ = true;
   }
   Wake();
-  thread_.join();
+  if (!thread_.JoinWithin(WaitBound())) EndStalled();
 }
 
 void X11Console::Wake() {
@@ -218,16 +274,27 @@ void X11Console::LineEnded(bool scrolled) {
   if (scrolled) steps_.push_back(SurfaceStep{true, 0, 0, {}});
 }
 
+// A window shorter than the grid follows the cursor: its row stays on the
+// bottom row of the window once it has gone past it.
+int32_t X11Console::ViewTopFor(int32_t cursorRow) const {
+  if (cursorRow < viewTop_) return cursorRow;
+  if (cursorRow >= viewTop_ + viewRows_) return cursorRow - viewRows_ + 1;
+  return viewTop_;
+}
+
 void X11Console::SubmitSteps() {
-  if (steps_.empty()) return;
+  const int32_t viewTop = ViewTopFor(grid_.CursorRow());
+  if (steps_.empty() && viewTop == viewTop_) return;
+  viewTop_ = viewTop;
   std::unique_lock lock(mutex_);
   pending_.swap(steps_);
   steps_.clear();
+  pendingViewTop_ = viewTop;
   stepsDone_ = false;
   lock.unlock();
   Wake();
   lock.lock();
-  changed_.wait(lock, [this] { return stepsDone_; });
+  if (!changed_.wait_for(lock, WaitBound(), [this] { return stepsDone_; })) EndStalled();
 }
 
 std::u16string X11Console::WaitKey() {
@@ -249,21 +316,32 @@ X11ConsoleFacts X11Console::Facts() const {
   facts.clickX = clickX_.load();
   facts.clickY = clickY_.load();
   facts.focused = focused_.load();
+  facts.viewColumns = viewColumns_;
+  facts.viewRows = viewRows_;
+  facts.viewTop = viewTop_;
   return facts;
 }
 
 // ---- console thread: creation ---------------------------------------------
 
 void X11Console::Run() {
-  const X11OpenStatus status = Create();
-  if (status == X11OpenStatus::kOpened) {
-    Report(status);
-    Loop();
-    Teardown();
-  } else {
-    Teardown();
-    Report(status);
+  X11OpenStatus status = X11OpenStatus::kNoMemory;
+  try {
+    status = Create();
+  } catch (const std::bad_alloc&) {
   }
+  if (status != X11OpenStatus::kOpened) {
+    Teardown();
+    Report(status);
+    return;
+  }
+  Report(status);
+  try {
+    Loop();
+  } catch (const std::bad_alloc&) {
+    EndProgram("not enough memory for the console window");
+  }
+  Teardown();
 }
 
 void X11Console::Report(X11OpenStatus status) {
@@ -275,11 +353,13 @@ void X11Console::Report(X11OpenStatus status) {
 }
 
 X11OpenStatus X11Console::Create() {
-  display_ = XOpenDisplay(nullptr);
-  if (display_ == nullptr) return X11OpenStatus::kNoDisplay;
+  // Set first: the connection can fail inside XOpenDisplay's own requests.
   XSetErrorHandler(RecordXError);
   XSetIOErrorHandler(EndOnLostDisplay);
+  display_ = XOpenDisplay(nullptr);
+  if (display_ == nullptr) return X11OpenStatus::kNoDisplay;
   if (!gridValid_) return X11OpenStatus::kFailed;
+  if (!FontHeadroom()) return X11OpenStatus::kNoMemory;
   screen_ = DefaultScreen(display_);
 
   std::optional<FontEntry> entry = UseFontEntry(kConsoleFontId);
@@ -300,9 +380,13 @@ X11OpenStatus X11Console::Create() {
   if (width > kMaxSurfaceSide || height > kMaxSurfaceSide) return X11OpenStatus::kFailed;
   width_ = static_cast<int32_t>(width);
   height_ = static_cast<int32_t>(height);
+  viewColumns_ = std::clamp(area.width / font_.cellWidth, 1, request_.columns);
+  viewRows_ = std::clamp(area.height / font_.lineHeight, 1, request_.rows);
 
   g_xErrorSeen.store(false);
-  window_ = CreateConsoleFrame(display_, screen_, request_, width_, height_, kEventMask);
+  window_ = CreateConsoleFrame(display_, screen_, request_, viewColumns_ * font_.cellWidth,
+                               viewRows_ * font_.lineHeight, kEventMask);
+  if (window_ != None) g_consoleWindow.store(window_);
   if (window_ == None || !CreateSurface()) return X11OpenStatus::kFailed;
   deleteWindow_ = DeleteWindowAtom(display_);
   OpenInputMethod();
@@ -314,6 +398,13 @@ X11OpenStatus X11Console::Create() {
   XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
   XSync(display_, False);
   return X11OpenStatus::kOpened;
+}
+
+// Reserves the headroom the font libraries need and gives it back at once.
+bool X11Console::FontHeadroom() {
+  void* headroom = AllocateBlock(kFontHeadroomBytes);
+  FreeBlock(headroom);
+  return headroom != nullptr;
 }
 
 bool X11Console::CreateSurface() {
@@ -369,7 +460,9 @@ void X11Console::Loop() {
   for (;;) {
     if (!ServeSteps()) return;
     DrainEvents();
-    if (poll(watched, 2, -1) < 0 && errno != EINTR) return;
+    if (poll(watched, 2, -1) < 0 && errno != EINTR) {
+      EndProgram(std::string("the console cannot wait for the X display: ") + std::strerror(errno));
+    }
     if (watched[1].revents != 0) {
       uint64_t count = 0;
       while (read(wakeFd_, &count, sizeof count) < 0 && errno == EINTR) {
@@ -382,13 +475,18 @@ void X11Console::Loop() {
 // are on screen. False when the console is stopping.
 bool X11Console::ServeSteps() {
   std::vector<SurfaceStep> steps;
+  int32_t viewTop = 0;
   {
     std::lock_guard guard(mutex_);
     if (stopping_) return false;
+    if (stepsDone_) return true;
     steps.swap(pending_);
+    viewTop = pendingViewTop_;
   }
-  if (steps.empty()) return true;
+  const bool viewMoved = viewTop != shownTop_;
+  shownTop_ = viewTop;
   for (const SurfaceStep& step : steps) ApplyStep(step);
+  if (viewMoved) CopyToWindow(0, 0, width_, height_);
   XSync(display_, False);
   {
     std::lock_guard guard(mutex_);
@@ -421,8 +519,11 @@ void X11Console::ApplyStep(const SurfaceStep& step) {
   }
   XRectangle cells{static_cast<short>(x), static_cast<short>(y), static_cast<unsigned short>(width),
                    static_cast<unsigned short>(lineHeight)};
+  // The cells are filled through the same GC and pixel as the rest of the
+  // surface: on a screen with a colour map, Xft's own fill of the allocated
+  // colour does not come out as that pixel.
+  XFillRectangle(display_, surface_, gc_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(lineHeight));
   XftDrawSetClipRectangles(draw_, 0, 0, &cells, 1);
-  XftDrawRect(draw_, &backgroundColor_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(lineHeight));
   XftDrawCharSpec(draw_, &textColor_, font_.font, glyphs.data(), static_cast<int>(glyphs.size()));
   XftDrawSetClip(draw_, nullptr);
   CopyToWindow(x, y, width, lineHeight);
@@ -430,7 +531,9 @@ void X11Console::ApplyStep(const SurfaceStep& step) {
 
 void X11Console::CopyToWindow(int x, int y, int width, int height) {
   if (width <= 0 || height <= 0) return;
-  XCopyArea(display_, surface_, window_, gc_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), x, y);
+  const int shownY = y - shownTop_ * font_.lineHeight;  // what falls outside the window is clipped away
+  XCopyArea(display_, surface_, window_, gc_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), x,
+            shownY);
 }
 
 void X11Console::DrainEvents() {
@@ -445,7 +548,8 @@ void X11Console::DrainEvents() {
 void X11Console::Dispatch(XEvent& event) {
   switch (event.type) {
     case Expose:
-      CopyToWindow(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+      CopyToWindow(event.xexpose.x, event.xexpose.y + shownTop_ * font_.lineHeight, event.xexpose.width,
+                   event.xexpose.height);
       break;
     case KeyPress:
       OnKey(event.xkey);
@@ -463,6 +567,11 @@ void X11Console::Dispatch(XEvent& event) {
       break;
     case MapNotify:
       mapped_ = true;
+      break;
+    case DestroyNotify:
+      // Another client destroyed the window: there is nothing left to show
+      // the output or take the key.
+      if (event.xdestroywindow.window == window_) EndWindowDestroyed();
       break;
     case ClientMessage:
       // WM_DELETE_WINDOW (Alt+F4, the close button of a window manager that
@@ -521,7 +630,10 @@ void X11Console::Teardown() {
   CloseConsoleFont(display_, font_);
   if (gc_ != nullptr) XFreeGC(display_, gc_);
   if (surface_ != None) XFreePixmap(display_, surface_);
-  if (window_ != None) XDestroyWindow(display_, window_);
+  if (window_ != None) {
+    g_consoleWindow.store(None);
+    XDestroyWindow(display_, window_);
+  }
   XCloseDisplay(display_);
   display_ = nullptr;
 }
@@ -538,8 +650,14 @@ void CloseLiveConsole() {
 }  // namespace
 
 X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid) {
-  auto console = std::make_unique<X11Console>(request, gridValid);
   X11OpenResult result;
+  std::unique_ptr<X11Console> console;
+  try {
+    console = std::make_unique<X11Console>(request, gridValid);
+  } catch (const std::bad_alloc&) {
+    result.status = X11OpenStatus::kNoMemory;
+    return result;
+  }
   result.status = console->Open(result.error);
   if (result.status != X11OpenStatus::kOpened) return result;
   result.handle = console->Handle();
@@ -549,6 +667,8 @@ X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid) {
   (void)closesAtExit;
   return result;
 }
+
+void SetX11ConsoleWaitBound(std::chrono::milliseconds bound) { g_waitBoundMs.store(bound.count()); }
 
 std::optional<X11ConsoleFacts> CurrentX11ConsoleFacts() {
   if (g_liveConsole == nullptr) return std::nullopt;

@@ -15,6 +15,7 @@
 // main thread signals; the main thread sleeps on a condition variable.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +31,7 @@ enum class X11OpenStatus {
   kNoWakeUp,   // the console thread's wake-up descriptor could not be made
   kNoThread,   // the console thread could not be started
   kNoFont,     // a display was reached, but no usable font was found
+  kNoMemory,   // a display was reached, but too little memory is left for the window
 };
 
 struct X11OpenResult {
@@ -44,7 +46,15 @@ struct X11OpenResult {
 // is shown or has failed; the console thread runs until the process exits.
 // Without a thread no display is tried: kNoWakeUp and kNoThread say nothing
 // about one.
+//
+// The program ends (exit code 255, one line on standard error) when the X
+// connection is lost, when another client destroys the window, and when the
+// console thread does not answer the main thread within the wait bound: at
+// start-up, for a print's drawing and at the end.
 X11OpenResult OpenX11Console(const ConsoleRequest& request, bool gridValid);
+
+// The wait bound (20 s unless set); tests shorten it.
+void SetX11ConsoleWaitBound(std::chrono::milliseconds bound);
 
 // What the open window looks like and what the mouse did to it.
 struct X11ConsoleFacts {
@@ -56,6 +66,12 @@ struct X11ConsoleFacts {
   int32_t clickX = 0;       // position of the last click in surface pixels
   int32_t clickY = 0;
   bool focused = false;
+  // The cells the window shows: all of the grid when it fits the screen,
+  // else the first viewColumns columns of viewRows rows from row viewTop
+  // (0-based), which follow the cursor.
+  int32_t viewColumns = 0;
+  int32_t viewRows = 0;
+  int32_t viewTop = 0;
 };
 
 // Nothing when no X11 console is open.

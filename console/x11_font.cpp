@@ -8,6 +8,12 @@
 namespace hb {
 namespace {
 
+// Whether pixels are colour values (not indexes into a colour map).
+bool TrueColorScreen(Display* display, int screen) {
+  const int visualClass = DefaultVisual(display, screen)->c_class;
+  return visualClass == TrueColor || visualClass == DirectColor;
+}
+
 // The pattern fontconfig matches for `description`; `pixelSize` 0 leaves the
 // size to the description or the system default.
 FcPattern* MatchPattern(Display* display, int screen, const FontDescription& description, double pixelSize) {
@@ -42,6 +48,12 @@ std::optional<ConsoleFont> OpenAtSize(Display* display, int screen, const FontDe
   }
   FcPatternGetDouble(match, FC_PIXEL_SIZE, 0, &opened.pixelSize);
   FcPatternDel(match, FC_SPACING);
+  if (!TrueColorScreen(display, screen)) {  // see the header
+    FcPatternDel(match, XFT_RENDER);
+    FcPatternAddBool(match, XFT_RENDER, FcFalse);
+    FcPatternDel(match, FC_ANTIALIAS);
+    FcPatternAddBool(match, FC_ANTIALIAS, FcFalse);
+  }
   opened.font = XftFontOpenPattern(display, match);  // owns `match` from here on success
   if (opened.font == nullptr) {
     FcPatternDestroy(match);

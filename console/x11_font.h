@@ -10,8 +10,15 @@
 //     and the cell width is the advance of a typical glyph.
 //   - The default size (12 pt) makes an 80 x 50 grid taller than many
 //     screens. When the grid does not fit the area it may take, the largest
-//     pixel size that fits is used, but never one whose cell is narrower than
-//     kMinimumCellWidth.
+//     pixel size that fits is used (a 7 x 15 cell on a 768-pixel screen), but
+//     never one whose cell is narrower than kMinimumCellWidth, below which
+//     the letters no longer read. A grid that does not fit even then is
+//     shown in part (see the console's view).
+//   - On a screen with a colour map (8 bits deep, say) Xft's rendering path
+//     blends in colour values the screen cannot show and leaves boxes; there
+//     the font is drawn by the core protocol without antialiasing (crisp
+//     glyphs rather than thresholded grey ones), each glyph's ink in the
+//     text colour's own pixel.
 #pragma once
 
 #include <X11/Xft/Xft.h>
@@ -25,7 +32,7 @@
 
 namespace hb {
 
-inline constexpr int32_t kMinimumCellWidth = 8;
+inline constexpr int32_t kMinimumCellWidth = 5;
 
 struct ConsoleFont {
   XftFont* font = nullptr;  // owned; see CloseConsoleFont

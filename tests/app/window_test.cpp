@@ -69,8 +69,12 @@ class WindowTest : public testing::Test {
   // The program ends with a leak check in a build with LeakSanitizer, which
   // ignores what system libraries keep (see the file).
   static std::unique_ptr<ChildProcess> Start(const char* program, std::vector<std::string> environment = {}) {
+    return StartCommand({program}, std::move(environment));
+  }
+  static std::unique_ptr<ChildProcess> StartCommand(const std::vector<std::string>& argv,
+                                                    std::vector<std::string> environment = {}) {
     environment.push_back("LSAN_OPTIONS=print_suppressions=0:suppressions=" HB_LSAN_SUPPRESSIONS);
-    return std::make_unique<ChildProcess>(std::vector<std::string>{program}, session_->ForChildren(environment));
+    return std::make_unique<ChildProcess>(argv, session_->ForChildren(environment));
   }
 
   static std::unique_ptr<XSession> session_;
@@ -93,6 +97,22 @@ TEST_F(WindowTest, ShowsTheLastLinesAndWaitsForAKeyAfterDone) {
   EXPECT_TRUE(session_->Shown(window)) << "the program must wait for a key after Done";
   ASSERT_TRUE(session_->TypeKey(window, "x"));
   EXPECT_EQ(program->Wait(seconds(30)), 0);
+}
+
+// The console thread's stack is its own: under a 64 KiB stack limit (which
+// threads otherwise inherit) the font libraries overflowed it.
+TEST_F(WindowTest, RunsToTheEndUnderASmallStackLimit) {
+  const auto program = StartCommand({"/bin/sh", "-c", "ulimit -s 64 && exec \"$0\"", HASHBENCH_PROGRAM});
+  const Window window = session_->WaitForWindow("Test", 30);
+  ASSERT_NE(window, 0u) << "no window titled Test: " << program->ErrorOutput();
+  std::vector<std::string> rows;
+  for (int attempt = 0; attempt < 300 && FirstWrongRow(rows) != 0; ++attempt) {
+    std::this_thread::sleep_for(milliseconds(100));
+    rows = session_->InkRows(window, kColumns, kRows);
+  }
+  EXPECT_EQ(FirstWrongRow(rows), 0) << "cells with ink:\n" << Describe(rows);
+  ASSERT_TRUE(session_->TypeKey(window, "x"));
+  EXPECT_EQ(program->Wait(seconds(30)), 0) << program->ErrorOutput();
 }
 
 TEST_F(WindowTest, KeyTypedWhileTheBenchmarksRunEndsTheProgramAfterDone) {

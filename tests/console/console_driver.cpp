@@ -8,10 +8,14 @@
 //   lines:<n>       n times "line <i>" and NewLine
 //   key             WaitKey; "key <code>" or "key none"
 //   facts           "facts <cell width> <line height> <click state> <family>" (X11 only)
+//   view            "view <columns> <rows> <top row>": the cells the window shows (X11 only)
 //   mark:<name>     "mark <name>"
 //   hold            waits until a line arrives on standard input (or it ends)
+//   bound:<ms>      how long the main thread waits for the X11 console thread
+//   oom:<command>   the command with every allocation of the runtime failing
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,6 +26,7 @@
 #ifdef HASHBENCH_HAVE_X11
 #include "console/x11_console.h"
 #endif
+#include "runtime/allocation_failure.h"
 #include "runtime/string_ops.h"
 
 namespace {
@@ -65,6 +70,17 @@ void Facts() {
 #endif
 }
 
+void View() {
+#ifndef HASHBENCH_HAVE_X11
+  Report("view none");
+#else
+  const std::optional<hb::X11ConsoleFacts> facts = hb::CurrentX11ConsoleFacts();
+  if (!facts) return Report("view none");
+  Report("view " + std::to_string(facts->viewColumns) + " " + std::to_string(facts->viewRows) + " " +
+         std::to_string(facts->viewTop));
+#endif
+}
+
 void Hold() {
   char byte = 0;
   while (read(STDIN_FILENO, &byte, 1) == 1 && byte != '\n') {
@@ -90,8 +106,16 @@ void Run(std::string_view command) {
     return Report(key.empty() ? "key none" : "key " + std::to_string(static_cast<unsigned>(key[0])));
   }
   if (verb == "facts") return Facts();
+  if (verb == "view") return View();
   if (verb == "mark") return Report("mark " + fields.at(1));
   if (verb == "hold") return Hold();
+  if (verb == "oom") {
+    hb::ScopedAllocationFailure failing(1 << 30);
+    return Run(command.substr(command.find(':') + 1));
+  }
+#ifdef HASHBENCH_HAVE_X11
+  if (verb == "bound") return hb::SetX11ConsoleWaitBound(std::chrono::milliseconds(std::atoi(fields.at(1).c_str())));
+#endif
   Report("unknown command " + std::string(command));
   std::exit(2);
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "console/grid.h"
+#include "console/x11_font.h"
 #include "tests/support/child_process.h"
 #include "tests/support/virtual_display.h"
 
@@ -130,16 +131,26 @@ class X11ConsoleTest : public ::testing::Test {
 
 VirtualDisplay* X11ConsoleTest::server_ = nullptr;
 
+// The cells a window shows: `columns` x `rows` cells from grid row `top`.
+// Small fonts draw round letters without a fully black pixel: `blackInk`
+// false takes any ink as a character.
+struct View {
+  int columns = kColumns;
+  int rows = kRows;
+  int top = 0;
+  bool blackInk = true;
+};
+
 // Cells whose ink does not match the grid: a cell holds ink (any pixel other
 // than the background) exactly when the grid has a character there, and ink
-// includes black. Empty when the window shows the grid.
-std::string InkMismatches(Display* display, Window window, const Grid& grid, const Facts& facts) {
-  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(kColumns * facts.cellWidth),
-                            static_cast<unsigned>(kRows * facts.lineHeight), AllPlanes, ZPixmap);
+// includes black. Empty when the window shows the grid (the part in `view`).
+std::string InkMismatches(Display* display, Window window, const Grid& grid, const Facts& facts, View view = {}) {
+  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(view.columns * facts.cellWidth),
+                            static_cast<unsigned>(view.rows * facts.lineHeight), AllPlanes, ZPixmap);
   if (image == nullptr) return "no image";
   std::ostringstream mismatches;
-  for (int row = 0; row < kRows; ++row) {
-    for (int column = 0; column < kColumns; ++column) {
+  for (int row = 0; row < view.rows; ++row) {
+    for (int column = 0; column < view.columns; ++column) {
       bool ink = false, black = false;
       for (int y = row * facts.lineHeight; y < (row + 1) * facts.lineHeight; ++y) {
         for (int x = column * facts.cellWidth; x < (column + 1) * facts.cellWidth; ++x) {
@@ -148,8 +159,8 @@ std::string InkMismatches(Display* display, Window window, const Grid& grid, con
           black = black || pixel == 0;
         }
       }
-      const bool printed = grid.Row(row)[static_cast<std::size_t>(column)] != Grid::kBlank;
-      if (ink != printed || black != printed) mismatches << " (" << row << "," << column << ")";
+      const bool printed = grid.Row(view.top + row)[static_cast<std::size_t>(column)] != Grid::kBlank;
+      if (ink != printed || (view.blackInk && black != printed)) mismatches << " (" << view.top + row << "," << column << ")";
     }
   }
   XDestroyImage(image);
@@ -183,6 +194,13 @@ class GridRecorder final : public GridSink {
 };
 
 std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// The last line of a child's output, without its line end.
+std::string LastLine(const std::string& output) {
+  std::string text = output;
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text.substr(text.rfind('\n') + 1);
+}
 
 TEST_F(X11ConsoleTest, FrameHasTitleClassPlaceAndExactSize) {
   auto driver = StartDriver({"open", "facts", "hold"});
@@ -399,35 +417,72 @@ TEST_F(X11ConsoleTest, SecondOpenAndFailedCreationGiveZeroWithoutStreamFallback)
   }
 }
 
-// The default size is too tall for small screens; the console then takes the
-// largest size that fits, but not below an 8-pixel cell.
-TEST(X11ConsoleFitTest, FontShrinksToFitTheScreen) {
+// The default size is too tall for many screens: the console then takes the
+// largest size that fits, down to the smallest legible cell. Below that the
+// window shows as many whole cells as fit and keeps the cursor's row in
+// view. Either way the window lies on the screen and the last lines of a run
+// ("Done", the empty cursor row below it) read back from it.
+TEST(X11ConsoleFitTest, WindowFitsTheScreenAndShowsTheCursorRow) {
   if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
   struct Case {
     int width, height;
-    bool fits;
+    bool gridFits;
   };
-  const Case kCases[] = {{1280, 1024, true}, {1280, 900, true}, {640, 480, false}};
-  int previousCell = 1 << 30;
+  const Case kCases[] = {{1280, 1024, true}, {1280, 900, true}, {1280, 800, true}, {1366, 768, true},
+                         {1024, 768, true},  {640, 480, false}, {320, 240, false}};
+  Grid grid(kColumns, kRows);
+  GridRecorder ignore;
+  for (int i = 1; i <= 74; ++i) {
+    grid.Print(Wide("line " + std::to_string(i)), ignore);
+    grid.NewLine(ignore);
+  }
+  grid.Print(u"Done", ignore);
+  grid.NewLine(ignore);
   for (const Case& c : kCases) {
+    const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height);
     VirtualDisplay server(c.width, c.height);
     ASSERT_FALSE(server.Name().empty()) << server.Problem();
-    ChildProcess driver({HB_CONSOLE_DRIVER, "open", "facts"}, server.ForChildren({kLeakSuppressions}));
-    ASSERT_TRUE(driver.ReadErrorLine().has_value());
-    std::istringstream fields(driver.ReadErrorLine().value_or(""));
-    std::string word;
-    int cellWidth = 0, lineHeight = 0;
-    fields >> word >> cellWidth >> lineHeight;
-    const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height);
-    EXPECT_LE(cellWidth, previousCell) << where;
-    if (c.fits) {
-      EXPECT_LE(kColumns * cellWidth, c.width) << where;
-      EXPECT_LE(kRows * lineHeight, c.height) << where;
-    } else {
-      EXPECT_EQ(cellWidth, 8) << where;
+    ChildProcess driver({HB_CONSOLE_DRIVER, "open", "lines:74", "print:Done", "newline", "facts", "view", "hold"},
+                        server.ForChildren({kLeakSuppressions}));
+    const std::optional<std::string> opened = driver.ReadErrorLine();
+    ASSERT_TRUE(opened && opened->rfind("open ", 0) == 0 && *opened != "open 0") << where << driver.ErrorOutput();
+    const Window window = static_cast<Window>(std::stoul(opened->substr(5)));
+    std::optional<std::string> line;
+    while ((line = driver.ReadErrorLine()) && line->rfind("facts ", 0) != 0) {
     }
-    previousCell = cellWidth;
-    EXPECT_EQ(driver.Wait(), 0);
+    Facts facts;
+    std::istringstream(line.value_or("")).ignore(6) >> facts.cellWidth >> facts.lineHeight;
+    View view;
+    view.blackInk = false;
+    std::string word;
+    std::istringstream(driver.ReadErrorLine().value_or("")) >> word >> view.columns >> view.rows >> view.top;
+    ASSERT_EQ(word, "view") << where;
+
+    if (c.gridFits) {
+      EXPECT_EQ(view.columns, kColumns) << where;
+      EXPECT_EQ(view.rows, kRows) << where;
+    } else {
+      EXPECT_EQ(facts.cellWidth, kMinimumCellWidth) << where << ": the smallest legible cell";
+      EXPECT_LT(view.rows, kRows) << where;
+    }
+    Display* display = XOpenDisplay(server.Name().c_str());
+    ASSERT_NE(display, nullptr);
+    XWindowAttributes attributes{};
+    ASSERT_NE(XGetWindowAttributes(display, window, &attributes), 0);
+    int rootX = -1, rootY = -1;
+    Window child = None;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rootX, &rootY, &child);
+    EXPECT_EQ(attributes.width, view.columns * facts.cellWidth) << where;
+    EXPECT_EQ(attributes.height, view.rows * facts.lineHeight) << where;
+    EXPECT_TRUE(rootX >= 0 && rootY >= 0 && rootX + attributes.width <= c.width &&
+                rootY + attributes.height <= c.height)
+        << where << ": the window is not on the screen";
+    EXPECT_TRUE(view.top <= grid.CursorRow() - 1 && grid.CursorRow() < view.top + view.rows)
+        << where << ": rows " << view.top << " to " << view.top + view.rows - 1 << " shown";
+    EXPECT_EQ(InkMismatches(display, window, grid, facts, view), "") << where;
+    XCloseDisplay(display);
+    driver.Write("\n");
+    EXPECT_EQ(driver.Wait(), 0) << where << driver.ErrorOutput();
   }
 }
 
@@ -453,6 +508,205 @@ TEST(X11ConsoleLostDisplayTest, ProgramEndsWhenTheServerGoes) {
   ASSERT_NE(*opened, "open 0");
   server.reset();
   EXPECT_EQ(driver.Wait(), 255) << driver.ErrorOutput();
+  EXPECT_EQ(LastLine(driver.ErrorOutput()).rfind("hashbench: lost the connection to the X display", 0), 0u)
+      << driver.ErrorOutput();
+}
+
+// Another client destroying the window (as `xdotool windowclose` does) ends
+// the program as a lost display does: the key wait could never end.
+TEST(X11ConsoleLostDisplayTest, ProgramEndsWhenAnotherClientDestroysTheWindow) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  VirtualDisplay server(1280, 1024);
+  ASSERT_FALSE(server.Name().empty()) << server.Problem();
+  ChildProcess driver({HB_CONSOLE_DRIVER, "open", "key"}, server.ForChildren({kLeakSuppressions}));
+  const std::optional<std::string> opened = driver.ReadErrorLine();
+  ASSERT_TRUE(opened && opened->rfind("open ", 0) == 0 && *opened != "open 0") << driver.ErrorOutput();
+  ASSERT_EQ(RunTool({"xdotool", "windowclose", opened->substr(5)}, server.ForChildren()), 0);
+  EXPECT_EQ(driver.Wait(), 255) << driver.ErrorOutput();
+  EXPECT_EQ(LastLine(driver.ErrorOutput()), "hashbench: the console window was destroyed");
+}
+
+// An X server that stops answering holds the console thread; every wait of
+// the main thread on it gives up after the bound (shortened here) and ends
+// the program with a message: at start-up, for a print and at the end.
+TEST(X11ConsoleLostDisplayTest, StalledServerEndsEveryWaitAfterTheBound) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  struct Case {
+    const char* when;
+    std::vector<std::string> commands;  // the server stalls at "mark ready"
+  };
+  // The short bound only once the window is open: opening may take longer
+  // than that on a loaded machine.
+  const Case kCases[] = {
+      {"start-up", {"bound:300", "mark:ready", "hold", "open"}},
+      {"a print", {"open", "bound:300", "mark:ready", "hold", "lines:3"}},
+      {"the end", {"open", "bound:300", "mark:ready", "hold"}},
+  };
+  for (const Case& c : kCases) {
+    VirtualDisplay server(1280, 1024);
+    ASSERT_FALSE(server.Name().empty()) << server.Problem();
+    std::vector<std::string> argv{HB_CONSOLE_DRIVER};
+    argv.insert(argv.end(), c.commands.begin(), c.commands.end());
+    ChildProcess driver(argv, server.ForChildren({kLeakSuppressions}));
+    std::optional<std::string> line;
+    while ((line = driver.ReadErrorLine()) && *line != "mark ready") {
+    }
+    ASSERT_EQ(line, "mark ready") << c.when << ": " << driver.ErrorOutput();
+    server.Stall(true);
+    driver.Write("\n");
+    EXPECT_EQ(driver.Wait(), 255) << c.when << ": " << driver.ErrorOutput();
+    EXPECT_EQ(LastLine(driver.ErrorOutput()), "hashbench: the X server did not answer within 300 ms") << c.when;
+    server.Stall(false);
+  }
+}
+
+}  // namespace
+}  // namespace hb::test
+
+namespace hb::test {
+namespace {
+
+// Pixels of a written blank cell (amid blanks, out of reach of any glyph's
+// edge) are the surface's own pixel value at
+// every screen depth; on an 8-bit screen with a colour map a second colour
+// allocation for the cells showed white cells on the grey surface.
+TEST(X11ConsoleDepthTest, WrittenCellsShareTheSurfaceBackground) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  for (int depth : {24, 8}) {
+    VirtualDisplay server(640, 900, depth);
+    ASSERT_FALSE(server.Name().empty()) << server.Problem();
+    ChildProcess driver({HB_CONSOLE_DRIVER, "open", "facts", "print:A   B", "newline", "mark:printed", "hold"},
+                        server.ForChildren({kLeakSuppressions}));
+    const std::optional<std::string> opened = driver.ReadErrorLine();
+    ASSERT_TRUE(opened && opened->rfind("open ", 0) == 0 && *opened != "open 0") << driver.ErrorOutput();
+    const Window window = static_cast<Window>(std::stoul(opened->substr(5)));
+    std::istringstream facts(driver.ReadErrorLine().value_or(""));
+    std::string word;
+    int cellWidth = 0, lineHeight = 0;
+    facts >> word >> cellWidth >> lineHeight;
+    ASSERT_GT(cellWidth, 0) << driver.ErrorOutput();
+    ASSERT_EQ(driver.ReadErrorLine(), "mark printed");
+
+    Display* display = XOpenDisplay(server.Name().c_str());
+    ASSERT_NE(display, nullptr);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(5 * cellWidth),
+                              static_cast<unsigned>(3 * lineHeight), AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    const unsigned long surface = XGetPixel(image, 0, 2 * lineHeight + 1);  // row 3: never written
+    const auto inkInColumn = [&](int column) {
+      int ink = 0;
+      for (int y = 0; y < lineHeight; ++y)
+        for (int x = column * cellWidth; x < (column + 1) * cellWidth; ++x) ink += XGetPixel(image, x, y) != surface;
+      return ink;
+    };
+    const int blankInk = inkInColumn(2);
+    const int letterInk = inkInColumn(0);
+    XDestroyImage(image);
+    XCloseDisplay(display);
+    EXPECT_EQ(blankInk, 0) << "pixels of the written blank cell unlike the surface at depth " << depth;
+    // The letter shows as a glyph: some ink, not a filled box.
+    EXPECT_GT(letterInk, 0) << "depth " << depth;
+    EXPECT_LT(letterInk * 2, cellWidth * lineHeight) << "depth " << depth;
+    driver.Write("\n");
+    EXPECT_EQ(driver.Wait(), 0) << driver.ErrorOutput();
+  }
+}
+
+}  // namespace
+}  // namespace hb::test
+
+namespace hb::test {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitizedBuild = true;  // the sanitizers reserve far more address space than any limit here
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitizedBuild = true;
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+
+// The driver under `limit` (a shell `ulimit` option and value), with its
+// standard input at its end: a stream console's key wait returns at once.
+std::unique_ptr<ChildProcess> StartLimitedDriver(const VirtualDisplay& server, const std::string& limit,
+                                                 std::vector<std::string> commands) {
+  std::vector<std::string> argv{"/bin/sh", "-c", "ulimit " + limit + " && exec \"$0\" \"$@\"", HB_CONSOLE_DRIVER};
+  argv.insert(argv.end(), commands.begin(), commands.end());
+  auto driver = std::make_unique<ChildProcess>(argv, server.ForChildren({kLeakSuppressions}));
+  driver->CloseInput();
+  return driver;
+}
+
+// The handle of the driver's "open" report (-1 when there is none), and the
+// lines of standard error before it.
+struct OpenReport {
+  long long handle = -1;
+  std::string before;
+};
+
+OpenReport ReadOpenReport(ChildProcess& driver) {
+  OpenReport report;
+  while (std::optional<std::string> line = driver.ReadErrorLine()) {
+    if (line->rfind("open ", 0) == 0) {
+      report.handle = std::stoll(line->substr(5));
+      break;
+    }
+    report.before += *line + "\n";
+  }
+  return report;
+}
+
+// Short of memory with a display: the console either opens its window or
+// says on standard error why not; the font libraries never get to fail (and
+// crash) inside.
+TEST(X11ConsoleMemoryTest, TightAddressSpaceOpensTheWindowOrSaysWhyNot) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  if (kSanitizedBuild) GTEST_SKIP() << "a sanitizer's own reservations exceed these limits";
+  VirtualDisplay server(1280, 1024);
+  ASSERT_FALSE(server.Name().empty()) << server.Problem();
+  for (int kilobytes : {20000, 25000, 30000, 35000, 40000, 45000}) {
+    auto driver = StartLimitedDriver(server, "-v " + std::to_string(kilobytes), {"open", "lines:75", "key"});
+    const OpenReport opened = ReadOpenReport(*driver);
+    if (opened.handle > 1) {  // a window
+      ASSERT_EQ(RunTool({"xdotool", "key", "x"}, server.ForChildren()), 0);
+    }
+    EXPECT_EQ(driver->Wait(), 0) << kilobytes << " KiB: " << opened.before << driver->ErrorOutput();
+    if (opened.handle <= 1) {
+      EXPECT_EQ(opened.before.rfind("hashbench: ", 0), 0u) << kilobytes << " KiB, no window: " << opened.before;
+    }
+  }
+}
+
+// The headroom the font libraries need is reserved through the runtime's
+// allocator first; when that fails the window is not tried.
+TEST(X11ConsoleMemoryTest, FailedReservationIsReportedNotCrashedOn) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  VirtualDisplay server(1280, 1024);
+  ASSERT_FALSE(server.Name().empty()) << server.Problem();
+  ChildProcess driver({HB_CONSOLE_DRIVER, "oom:open", "print:a", "newline", "key"},
+                      server.ForChildren({kLeakSuppressions}));
+  driver.CloseInput();
+  const OpenReport opened = ReadOpenReport(driver);
+  EXPECT_EQ(driver.Wait(), 0) << driver.ErrorOutput();
+  EXPECT_EQ(opened.before.rfind("hashbench: not enough memory for the console window", 0), 0u) << opened.before;
+  // No window: nothing, or the stream console.
+  EXPECT_TRUE(opened.handle == 0 || opened.handle == 1) << "a window opened anyway: " << opened.handle;
+}
+
+// The console thread's stack does not come from the process's stack limit:
+// with 64 KiB the font libraries overflowed it.
+TEST(X11ConsoleMemoryTest, SmallProcessStackLimitStillOpensTheWindow) {
+  if (!VirtualDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+  VirtualDisplay server(1280, 1024);
+  ASSERT_FALSE(server.Name().empty()) << server.Problem();
+  auto driver = StartLimitedDriver(server, "-s 64", {"open", "lines:75", "key"});
+  EXPECT_GT(ReadOpenReport(*driver).handle, 1) << driver->ErrorOutput();
+  ASSERT_EQ(RunTool({"xdotool", "key", "x"}, server.ForChildren()), 0);
+  EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
 }
 
 }  // namespace

@@ -168,6 +168,10 @@ void ChildProcess::Kill() {
   exitCode_ = ExitCode(status);
 }
 
+void ChildProcess::Signal(int signal) {
+  if (pid_ > 0 && !exitCode_) kill(pid_, signal);
+}
+
 int ChildProcess::Terminate() {
   if (pid_ > 0 && !exitCode_) kill(pid_, SIGTERM);
   return Wait();

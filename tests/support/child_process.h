@@ -50,6 +50,8 @@ class ChildProcess {
   const std::string& Output() const { return outBuffer_; }
   const std::string& ErrorOutput() const { return errBuffer_; }
   void Kill();
+  // Sends `signal` to a child still running.
+  void Signal(int signal);
   // Asks the child to end (SIGTERM) and waits for it.
   int Terminate();
 

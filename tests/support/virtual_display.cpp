@@ -1,5 +1,6 @@
 #include "tests/support/virtual_display.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,9 +10,9 @@ namespace hb::test {
 
 bool VirtualDisplay::Installed() { return std::system("command -v Xvfb >/dev/null 2>&1") == 0; }
 
-VirtualDisplay::VirtualDisplay(int width, int height) {
+VirtualDisplay::VirtualDisplay(int width, int height, int depth) {
   std::ostringstream screen;
-  screen << width << "x" << height << "x24";
+  screen << width << "x" << height << "x" << depth;
   // -displayfd: the server picks a free display number and writes it there
   // once it accepts connections. -noreset: it stays up when the last client
   // disconnects.
@@ -27,7 +28,13 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
 }
 
 VirtualDisplay::~VirtualDisplay() {
-  if (server_) server_->Terminate();
+  if (!server_) return;
+  Stall(false);  // a stopped server would not see the SIGTERM
+  server_->Terminate();
+}
+
+void VirtualDisplay::Stall(bool stalled) {
+  if (server_) server_->Signal(stalled ? SIGSTOP : SIGCONT);
 }
 
 Environment VirtualDisplay::ForChildren(std::vector<std::string> more) const {

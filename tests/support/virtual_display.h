@@ -1,5 +1,6 @@
 // A virtual X server (Xvfb) for the tests, on a display number it picks
-// itself among the free ones; ended when the object goes.
+// itself among the free ones; ended when the object goes. Its one screen has
+// the given size and depth (24: true colour, 8: a colour map of 256 cells).
 #pragma once
 
 #include <memory>
@@ -11,7 +12,7 @@ namespace hb::test {
 
 class VirtualDisplay {
  public:
-  VirtualDisplay(int width, int height);
+  VirtualDisplay(int width, int height, int depth = 24);
   ~VirtualDisplay();
 
   static bool Installed();
@@ -20,6 +21,8 @@ class VirtualDisplay {
   // "DISPLAY=:N" for child processes.
   Environment ForChildren(std::vector<std::string> more = {}) const;
   std::string Problem() const { return problem_; }
+  // Stops (SIGSTOP) or resumes (SIGCONT) the server: a stalled X server.
+  void Stall(bool stalled);
 
  private:
   std::unique_ptr<ChildProcess> server_;
