@@ -5,6 +5,7 @@
 #include "bench/key_generator.h"
 #include "bench/memory.h"
 #include "bench/ours.h"
+#include "bench/ours_views.h"
 #include "bench/peer_absl.h"
 #include "bench/peer_multi_index.h"
 #include "bench/peer_std.h"
@@ -58,6 +59,8 @@ constexpr Contender kContenders[] = {
     Make<OurBag, OurMap>("hashbench", "hashbench", Form::kOurs, "our cStringBag / cStringToStringMap"),
     Make<OurBag, OurMap, ProgramKeys>("hashbench-randomkey", "hashbench", Form::kProgram,
                                       "ours with the program's own RandomKey in the build passes"),
+    Make<OurViewBag, OurViewMap>("hashbench-views", "hashbench", Form::kViews,
+                                 "ours read in place: hb::StringBag / hb::StringToStringMap views in the lookup passes"),
     kTsl[0], kTsl[1], kBoost[0], kBoost[1], kStd[0], kStd[1], kAbsl[0], kAbsl[1],
 };
 
@@ -69,6 +72,8 @@ const char* FormName(Form form) {
       return "ours";
     case Form::kProgram:
       return "program";
+    case Form::kViews:
+      return "views";
     case Form::kSameContract:
       return "copies";
     case Form::kByReference:

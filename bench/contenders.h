@@ -14,11 +14,12 @@ namespace hb::bench {
 enum class Form {
   kOurs,          // ours through its interfaces, the suite's key generator
   kProgram,       // ours with the program's own RandomKey in the build passes
+  kViews,         // ours read in place through the C++ face's views
   kSameContract,  // a peer handing out new copies from KeyAt and Item
   kByReference,   // a peer read by reference, as its users write it
 };
 
-// "ours", "program", "copies", "ref": the form column of `list`.
+// "ours", "program", "views", "copies", "ref": the form column of `list`.
 const char* FormName(Form form);
 
 struct Contender {

@@ -5,7 +5,7 @@
 //
 // RAW holds, one record a line, fields separated by tabs:
 //   run.tsv         key, value: machine, date, runs, ascending-limit, chart-sizes
-//   containers.tsv  name, peer, form (ours | program | copies | ref), label
+//   containers.tsv  name, peer, form (ours | program | views | copies | ref), label
 //   passes.tsv      name, n, ticks of the seven passes (-1: not run)
 //   memory.tsv      name, bag | map, n, bytes per key
 //   program.tsv     console, milliseconds from start to "Done"
@@ -209,16 +209,21 @@ std::string NameOf(const Data& data, const std::string& peer, const std::string&
 void PassTable(std::ostream& out, const Data& data, long n) {
   const Container* ours = data.WithForm("ours");
   const Container* program = data.WithForm("program");
+  const Container* views = data.WithForm("views");
   const std::vector<std::string> peers = Peers(data);
   out << "| pass |";
   if (ours) out << " " << ours->name << " |";
   if (program) out << " ours, RandomKey |";
   for (const std::string& peer : peers) out << " " << peer << " |";
-  out << " best same-contract | ours / best | best by-reference | ours / best by-ref |\n|---|";
+  out << " best same-contract | ours / best | best by-reference | ours / best by-ref |";
+  if (views) out << " hashbench, views | views / best by-ref |";
+  out << "\n|---|";
   if (ours) out << "---:|";
   if (program) out << "---:|";
   for (std::size_t i = 0; i < peers.size(); ++i) out << "---:|";
-  out << "---|---:|---|---:|\n";
+  out << "---|---:|---|---:|";
+  if (views) out << "---:|---:|";
+  out << "\n";
   auto cell = [](double t) { return t != kNone ? Grouped(t) : std::string("–"); };
   for (int pass = 0; pass < kPassCount; ++pass) {
     bool ran = false;
@@ -235,7 +240,12 @@ void PassTable(std::ostream& out, const Data& data, long n) {
     const auto sameContract = BestPeer(data, "copies", n, pass);
     const auto byReference = BestPeer(data, "ref", n, pass);
     out << " " << (sameContract ? sameContract->peer : "–") << " | " << Ratio(oursTicks, sameContract) << " | "
-        << (byReference ? byReference->peer : "–") << " | " << Ratio(oursTicks, byReference) << " |\n";
+        << (byReference ? byReference->peer : "–") << " | " << Ratio(oursTicks, byReference) << " |";
+    if (views) {
+      const double viewsTicks = data.Ticks(views->name, n, pass);
+      out << " " << cell(viewsTicks) << " | " << Ratio(viewsTicks, byReference) << " |";
+    }
+    out << "\n";
   }
 }
 
@@ -311,12 +321,15 @@ void Legend(std::ostream& out, const Data& data) {
     if (std::find(shown.begin(), shown.end(), c.peer + c.form.substr(0, 1)) != shown.end()) continue;
     if (c.form == "ref") continue;
     shown.push_back(c.peer + c.form.substr(0, 1));
-    out << "\n- " << (c.form == "program" ? "ours, RandomKey" : c.peer) << ": " << c.label;
+    const std::string shownName = c.form == "program" ? "ours, RandomKey" : c.form == "views" ? "hashbench, views" : c.peer;
+    out << "\n- " << shownName << ": " << c.label;
   }
   out << "\n\nA peer's cell gives its same-contract form first (KeyAt and Item hand out a new std::string, as ours\n"
          "hand out a new DynString) and its by-reference form second. Every key crosses into Add and SetItem as\n"
          "one new owned string. \"ours / best\" divides ours by the best same-contract peer, \"ours / best by-ref\"\n"
-         "by the best by-reference peer (below 1: ours is faster).\n";
+         "by the best by-reference peer (below 1: ours is faster). \"hashbench, views\" reads ours in place through\n"
+         "the C++ face (views from at(i), find and lookup) in the lookup passes; \"views / best by-ref\" divides it\n"
+         "by the best by-reference peer.\n";
 }
 
 void Latest(std::ostream& out, const Data& data) {
