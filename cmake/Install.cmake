@@ -15,6 +15,7 @@ set(HASHBENCH_PUBLIC_HEADERS
   runtime/alloc.h
   runtime/array.h
   runtime/class_registry.h
+  runtime/counted_block.h
   runtime/dyn_string.h
   runtime/errors.h
   runtime/format.h

@@ -1,8 +1,6 @@
 // StoredText: the copy of a text that an entry object keeps, its key or its
-// string value, in one small block of its own:
-//
-//   [uint32 length][length bytes]
-//                   ^ the handle points here; null is the empty text
+// string value, in one counted block of its own (runtime/counted_block.h;
+// null is the empty text).
 //
 // A dynamic string's layout without the trailing zero: a stored text is only
 // ever read by its length, compared and hashed in place or copied out into a
@@ -20,6 +18,7 @@
 #include <string_view>
 
 #include "runtime/alloc.h"
+#include "runtime/counted_block.h"
 #include "runtime/dyn_string.h"
 #include "runtime/errors.h"
 #include "runtime/short_bytes.h"
@@ -35,9 +34,7 @@ class StoredText {
 
   uint32_t Length() const noexcept {
     if (data_ == nullptr) return 0;
-    uint32_t length;
-    std::memcpy(&length, data_ - sizeof(uint32_t), sizeof length);
-    return length;
+    return counted_block::LengthOf(data_);
   }
   bool Empty() const noexcept { return data_ == nullptr; }
   // Address of the first byte; null for the empty text. No zero follows the
@@ -56,7 +53,7 @@ class StoredText {
       return true;
     }
     if (length == Length()) {
-      CopyBytes(data_, bytes, length);
+      short_bytes::CopyRun(data_, bytes, length);
       return true;
     }
     void* block = AllocateSmallBlock(BlockBytes(length));
@@ -64,9 +61,8 @@ class StoredText {
       RaiseError(kErrorOutOfMemory, "string allocation");
       return false;
     }
-    std::memcpy(block, &length, sizeof length);
-    char* fresh = static_cast<char*>(block) + sizeof(uint32_t);
-    CopyBytes(fresh, bytes, length);
+    char* fresh = counted_block::Start(block, length);
+    short_bytes::CopyRun(fresh, bytes, length);
     FreeBlockOf(data_);
     data_ = fresh;
     return true;
@@ -80,8 +76,7 @@ class StoredText {
   // Same length and the same bytes, in the pieces short texts are written in.
   bool Holds(const char* bytes, uint32_t length) const noexcept {
     if (length != Length()) return false;
-    if (length > short_bytes::kLongest) return std::memcmp(data_, bytes, length) == 0;
-    return short_bytes::Same(data_, bytes, length);
+    return short_bytes::SameRun(data_, bytes, length);
   }
 
   static constexpr std::size_t BlockBytes(uint32_t length) noexcept {
@@ -89,18 +84,9 @@ class StoredText {
   }
 
  private:
-  static void CopyBytes(char* to, const char* from, uint32_t length) noexcept {
-    if (length <= short_bytes::kLongest) {
-      short_bytes::Copy(to, from, length);
-    } else {
-      std::memcpy(to, from, length);
-    }
-  }
   static void FreeBlockOf(char* data) noexcept {
     if (data == nullptr) return;
-    uint32_t length;
-    std::memcpy(&length, data - sizeof(uint32_t), sizeof length);
-    FreeSmallBlock(data - sizeof(uint32_t), BlockBytes(length));
+    FreeSmallBlock(counted_block::BlockOf(data), BlockBytes(counted_block::LengthOf(data)));
   }
 
   char* data_ = nullptr;

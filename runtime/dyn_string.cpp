@@ -10,34 +10,24 @@
 namespace hb {
 namespace {
 
-// Short texts in the same pieces as every other copy and comparison of them
-// (short_bytes.h).
-void CopyBytes(char* to, const char* from, uint32_t length) noexcept {
-  if (length <= short_bytes::kLongest) {
-    short_bytes::Copy(to, from, length);
-  } else {
-    std::memcpy(to, from, length);
-  }
-}
+// The longest text the length field and the block size can count.
+constexpr std::size_t kLongestText = std::numeric_limits<uint32_t>::max() - sizeof(uint32_t) - 1;
 
 }  // namespace
 
 uint32_t DynString::Checked(std::size_t size) noexcept {
   // A text longer than the length field can count cannot be stored.
-  constexpr std::size_t kMax = std::numeric_limits<uint32_t>::max() - sizeof(uint32_t) - 1;
-  return size > kMax ? std::numeric_limits<uint32_t>::max() : static_cast<uint32_t>(size);
+  return size > kLongestText ? std::numeric_limits<uint32_t>::max() : static_cast<uint32_t>(size);
 }
 
 char* DynString::AllocateBuffer(uint32_t length) noexcept {
-  constexpr std::size_t kMax = std::numeric_limits<uint32_t>::max() - sizeof(uint32_t) - 1;
   void* block =
-      length > kMax ? nullptr : AllocateSmallBlock(BlockBytes(length));
+      length > kLongestText ? nullptr : AllocateSmallBlock(BlockBytes(length));
   if (block == nullptr) {
     RaiseError(kErrorOutOfMemory, "string allocation");
     return nullptr;
   }
-  char* data = static_cast<char*>(block) + sizeof(uint32_t);
-  std::memcpy(block, &length, sizeof length);
+  char* data = counted_block::Start(block, length);
   data[length] = '\0';
   return data;
 }
@@ -46,7 +36,7 @@ void DynString::CopyFrom(const char* bytes, uint32_t length) noexcept {
   data_ = nullptr;
   if (length == 0 || bytes == nullptr) return;
   data_ = AllocateBuffer(length);
-  if (data_ != nullptr) CopyBytes(data_, bytes, length);
+  if (data_ != nullptr) short_bytes::CopyRun(data_, bytes, length);
 }
 
 DynString DynString::WithLength(uint32_t length) noexcept {
@@ -69,12 +59,12 @@ void DynString::Assign(const char* bytes, uint32_t length) noexcept {
     if (overlaps) {
       std::memmove(data_, bytes, length);
     } else {
-      CopyBytes(data_, bytes, length);
+      short_bytes::CopyRun(data_, bytes, length);
     }
     return;
   }
   char* fresh = AllocateBuffer(length);
-  if (fresh != nullptr) CopyBytes(fresh, bytes, length);
+  if (fresh != nullptr) short_bytes::CopyRun(fresh, bytes, length);
   FreeBuffer(data_);
   data_ = fresh;
 }

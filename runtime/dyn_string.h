@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "runtime/alloc.h"
+#include "runtime/counted_block.h"
 #include "runtime/short_bytes.h"
 
 namespace hb {
@@ -77,9 +78,7 @@ class DynString {
 
   uint32_t Length() const noexcept {
     if (data_ == nullptr) return 0;
-    uint32_t length;
-    std::memcpy(&length, data_ - sizeof(uint32_t), sizeof length);
-    return length;
+    return counted_block::LengthOf(data_);
   }
   bool Empty() const noexcept { return data_ == nullptr; }
   // Address of the first byte; null for the empty string.
@@ -110,8 +109,7 @@ class DynString {
     if (length - 1 >= kSmallText || bytes == nullptr) return false;
     void* block = alloc_detail::TakeReadySmallBlock(BlockBytes(length));
     if (block == nullptr) return false;
-    std::memcpy(block, &length, sizeof length);
-    char* data = static_cast<char*>(block) + sizeof(uint32_t);
+    char* data = counted_block::Start(block, length);
     short_bytes::Copy(data, bytes, length);
     data[length] = '\0';
     data_ = data;
@@ -121,9 +119,7 @@ class DynString {
   static char* AllocateBuffer(uint32_t length) noexcept;
   static void FreeBuffer(char* data) noexcept {
     if (data == nullptr) return;
-    uint32_t length;
-    std::memcpy(&length, data - sizeof(uint32_t), sizeof length);
-    FreeSmallBlock(data - sizeof(uint32_t), BlockBytes(length));
+    FreeSmallBlock(counted_block::BlockOf(data), BlockBytes(counted_block::LengthOf(data)));
   }
   void CopyFrom(const char* bytes, uint32_t length) noexcept;
 
@@ -135,8 +131,7 @@ class DynString {
 inline bool Equal(const DynString& a, const DynString& b) noexcept {
   const uint32_t length = a.Length();
   if (length != b.Length()) return false;
-  if (length > short_bytes::kLongest) return std::memcmp(a.Data(), b.Data(), length) == 0;
-  return short_bytes::Same(a.Data(), b.Data(), length);
+  return short_bytes::SameRun(a.Data(), b.Data(), length);
 }
 inline bool operator==(const DynString& a, const DynString& b) noexcept { return Equal(a, b); }
 

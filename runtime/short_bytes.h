@@ -106,4 +106,18 @@ inline bool Same(const char* x, const char* y, uint32_t length) noexcept {
   return difference == 0;
 }
 
+// Runs of any length: short ones in the pieces above, longer ones by the
+// library's memcpy and memcmp. The two runs must not overlap.
+inline void CopyRun(char* to, const char* from, uint32_t length) noexcept {
+  if (length <= kLongest) {
+    Copy(to, from, length);
+  } else {
+    std::memcpy(to, from, length);
+  }
+}
+inline bool SameRun(const char* x, const char* y, uint32_t length) noexcept {
+  if (length > kLongest) return std::memcmp(x, y, length) == 0;
+  return Same(x, y, length);
+}
+
 }  // namespace hb::short_bytes

@@ -23,17 +23,6 @@ namespace {
 constexpr int kColumns = 80;
 constexpr int kRows = 100;
 
-// The expected line as a pattern: the tick count is any number grouped by
-// thousands, everything else literal.
-std::regex LinePattern(const std::string& line) {
-  static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
-  std::string pattern = std::regex_replace(line, special, R"(\$&)");
-  const std::string ticks = R"(\{ticks\})";
-  for (std::size_t at; (at = pattern.find(ticks)) != std::string::npos;)
-    pattern.replace(at, ticks.size(), "[0-9]{1,3}(,[0-9]{3})*");
-  return std::regex(pattern);
-}
-
 std::vector<std::string> Rows(HWND surface) {
   const auto length = static_cast<std::size_t>(SendMessageW(surface, WM_GETTEXTLENGTH, 0, 0));
   std::wstring text(length + 1, L'\0');
