@@ -29,7 +29,7 @@
 //   using Key = ...;     DynString or uint32_t
 // and Entry (a KeyedEntry, keyed_entry.h, made with its CreateInto: no lookup
 // by name per entry) supplies GetHash/SetHash/GetNext/SetNext, HashOf(key),
-// HoldsKey(key) (no copy), Fill(key, value...), IsBlank() and, for maps,
+// HoldsKey(key) (no copy; for text keys also given as std::string_view), Fill(key, value...), IsBlank() and, for maps,
 // ReplaceValue(value); Fill and ReplaceValue return false and change
 // nothing when memory runs out.
 //
@@ -82,8 +82,13 @@ struct TableCore {
   }
 
   // Index of `key`, -1 when absent. Hashes the key once into lastHash;
-  // compares the stored hash before the key.
-  static int32_t Locate(Table& t, const Key& key) noexcept { return Find(t, key).index; }
+  // compares the stored hash before the key. `key` is a Key, or a text key's
+  // bytes as a std::string_view (the entry hashes and compares both alike),
+  // which needs no copy and so no memory.
+  template <class Probe>
+  static int32_t Locate(Table& t, const Probe& key) noexcept {
+    return Find(t, key).index;
+  }
 
   // Add: the index of the key, whose value (maps) is now `value`; a present
   // key keeps its index and its stored key text. kNothingStored when the
@@ -176,7 +181,8 @@ struct TableCore {
 
   // Locate's work: hashes the key once into lastHash and walks its chain,
   // comparing the stored hash before the key.
-  static Place Find(Table& t, const Key& key) noexcept {
+  template <class Probe>
+  static Place Find(Table& t, const Probe& key) noexcept {
     const int32_t hash = Entry::HashOf(key);
     t.lastHash = hash;
     if (t.capacity == 0) return {-1, -1};
