@@ -46,10 +46,8 @@ inline bool SameKey(const StoredText& stored, const DynString& key) noexcept {
   return stored.Holds(key.Data(), key.Length());
 }
 inline bool SameKey(uint32_t stored, uint32_t key) noexcept { return stored == key; }
-// The length compares in full first: a view may be longer than any stored text.
-inline bool SameKey(const StoredText& stored, std::string_view key) noexcept {
-  return key.size() == stored.Length() && stored.Holds(key.data(), static_cast<uint32_t>(key.size()));
-}
+// A text key given as its bytes (a view may be longer than any stored text).
+inline bool SameKey(const StoredText& stored, std::string_view key) noexcept { return stored.Holds(key); }
 
 // Same-length texts reuse the block and cannot fail; otherwise the copy is
 // made aside and takes the old one's place only when it succeeded.
