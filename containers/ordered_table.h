@@ -43,6 +43,7 @@
 #include <cstring>
 #include <utility>
 
+#include "containers/branch_free.h"
 #include "containers/capacity.h"
 #include "containers/growth_limit.h"
 #include "containers/table_invariants.h"
@@ -181,18 +182,34 @@ struct TableCore {
 
   // Locate's work: hashes the key once into lastHash and walks its chain,
   // comparing the stored hash before the key.
+  //
+  // Whether the head holds another hash is a coin the processor cannot
+  // predict: at the loads the table keeps (up to three quarters) about one
+  // present key in four sits behind another entry of its chain, and a
+  // mispredicted branch throws away the work begun after it. So the first
+  // step is a select instead: the walk starts at the head's next entry when
+  // the head's hash differs and there is a next one, else at the head, whose
+  // slot is then read a second time (from the first-level cache).
   template <class Probe>
   static Place Find(Table& t, const Probe& key) noexcept {
     const int32_t hash = Entry::HashOf(key);
     t.lastHash = hash;
     if (t.capacity == 0) return {-1, -1};
     const int32_t b = BucketOf(hash, t.capacity, t.reciprocal);
-    for (int32_t i = t.buckets[b] - 1; i >= 0;) {
-      Entry* entry = At(t, i);
+    int32_t i = t.buckets[b] - 1;
+    if (i < 0) return {-1, b};
+    {
+      Entry* head = At(t, i);
+      const int32_t next = head->GetNext();
+      i = branch_free::Select(head->GetHash() != hash && next >= 0, next, i);
+    }
+    Entry* entry = At(t, i);
+    for (;;) {
       if (entry->GetHash() == hash && entry->HoldsKey(key)) return {i, b};
       i = entry->GetNext();
+      if (i < 0) return {-1, b};
+      entry = At(t, i);
     }
-    return {-1, b};
   }
 
   // Stores an absent key whose hash is in lastHash and whose bucket at the
