@@ -11,9 +11,9 @@
 // concrete class, calls them directly. It also uses the non-virtual HashOf,
 // HoldsKey, Fill and IsBlank, which read and copy without the extra copy that
 // GetKey makes; a text key's HashOf and HoldsKey also take its bytes as a
-// std::string_view, for lookups that make no copy. StoredKey is the one way to the stored key itself (for a text
-// key: its bytes, by Data and Length or View); CopyOfKey is what KeyAt hands
-// out.
+// std::string_view, for lookups that make no copy. StoredKey is the one way
+// to the stored key itself (for a text key: its bytes, by Data and Length or
+// View); CopyOfKey is what KeyAt hands out.
 //
 // A destroyed entry frees its key and value.
 #pragma once
