@@ -21,10 +21,14 @@
 // (uncounted IUnknown*), read in place without a copy; the *_copy
 // operations hand out a std::string or a counted Ref the caller owns.
 //
-// Keys and values given as std::string_view are copied once into the
-// DynString the interface takes. Errors: construction, copying and the copy
-// of a key or value throw std::bad_alloc when memory runs out (runtime error
-// 7 is recorded too, see errors.h); insert and insert_or_assign return
+// Keys given as std::string_view are looked up by their bytes in place
+// (IndexOfView, stored_views.h): find, contains, count, lookup and the
+// lookup step of a map's insert copy nothing, need no memory and cannot
+// fail. Keys and values that are stored (insert, insert_or_assign), and the
+// key of erase and lookup_copy, are copied once into the DynString the
+// interface takes. Errors: construction, copying and the copy of a key or
+// value throw std::bad_alloc when memory runs out (runtime error 7 is
+// recorded too, see errors.h); insert and insert_or_assign return
 // {end(), false} when nothing could be stored (memory exhausted, or the
 // container at its largest size); at() and the positional *_copy throw
 // std::out_of_range outside 0 to size() - 1. A moved-from container may
@@ -68,6 +72,13 @@ inline DynString ToInterface(std::string_view text) {
 }
 inline uint32_t ToInterface(uint32_t key) noexcept { return key; }
 inline const Ref<IUnknown>& ToInterface(const Ref<IUnknown>& value) noexcept { return value; }
+
+// IndexOf without a copy: a text key by its bytes in place, a number as it is.
+template <class Interface>
+int32_t IndexOfKey(Interface& container, std::string_view key) noexcept {
+  return IndexOfView(container, key);
+}
+inline int32_t IndexOfKey(IDWordToIUnknownMap& map, uint32_t key) noexcept { return map.IndexOf(key); }
 
 // What the interface hands out, as the caller's own copy.
 inline std::string Owned(const DynString& text) { return std::string(text); }
@@ -158,18 +169,21 @@ class Common {
   const_iterator cbegin() const noexcept { return begin(); }
   const_iterator cend() const noexcept { return end(); }
 
-  // One lookup (IndexOf); end() on a miss.
-  const_iterator find(KeyArg key) const {
-    const int32_t index = ref_->IndexOf(ToInterface(key));
+  // One lookup (IndexOf, the key read in place: no copy, cannot fail);
+  // end() on a miss.
+  const_iterator find(KeyArg key) const noexcept {
+    const int32_t index = IndexOfKey(*ref_, key);
     return index < 0 ? end() : At(index);
   }
-  // One lookup (IndexOf): true or false, where the interface's Contains
+  // One lookup (as find): true or false, where the interface's Contains
   // answers -1 or 0.
-  bool contains(KeyArg key) const { return ref_->IndexOf(ToInterface(key)) >= 0; }
-  size_type count(KeyArg key) const { return contains(key) ? 1 : 0; }
+  bool contains(KeyArg key) const noexcept { return IndexOfKey(*ref_, key) >= 0; }
+  size_type count(KeyArg key) const noexcept { return contains(key) ? 1 : 0; }
 
   // Remove: a lookup, then RemoveAt, which moves every later entry down one
-  // position, O(n - position). Returns the number removed, 0 or 1.
+  // position, O(n - position). Returns the number removed, 0 or 1. The key
+  // is copied for the interface: std::bad_alloc, nothing removed, when
+  // memory runs out.
   size_type erase(KeyArg key) {
     const int32_t before = ref_->Count();
     ref_->Remove(ToInterface(key));
@@ -262,14 +276,14 @@ class MapCommon : public Common<Face, InterfaceType, KeyArg> {
   using typename Base::size_type;
 
   // Adds a new key with its value; a present key keeps its value, and the
-  // result points at it with false. A lookup (IndexOf), then for a new key
-  // Add, which looks the key up once more: two lookups of a new key.
+  // result points at it with false. A lookup (as find: a present key is
+  // neither copied nor can fail), then for a new key Add of copies of the
+  // key and value, which looks the key up once more: two lookups of a new key.
   std::pair<const_iterator, bool> insert(KeyArg key, ValueArg value) {
-    const auto interfaceKey = ToInterface(key);
-    const int32_t found = this->ref_->IndexOf(interfaceKey);
+    const int32_t found = IndexOfKey(*this->ref_, key);
     if (found >= 0) return {this->At(found), false};
     const int32_t before = this->ref_->Count();
-    return this->Added(this->ref_->Add(interfaceKey, ToInterface(value)), before);
+    return this->Added(this->ref_->Add(ToInterface(key), ToInterface(value)), before);
   }
   // Add: one lookup; a present key takes the new value and keeps its
   // position (true when the key was new).
@@ -282,11 +296,13 @@ class MapCommon : public Common<Face, InterfaceType, KeyArg> {
   // reference; std::out_of_range outside 0 to size() - 1.
   auto value_copy(size_type i) const { return Owned(this->ref_->ValueAt(this->Checked(i))); }
   // Item(key), one lookup: a copy of the value, or a counted reference; the
-  // empty value (empty string, null) on a miss.
+  // empty value (empty string, null) on a miss. The key is copied for the
+  // interface.
   auto lookup_copy(KeyArg key) const { return Owned(this->ref_->Item(ToInterface(key))); }
-  // One lookup (IndexOf): the stored value, read in place, valid until the next change; the empty value on a miss.
-  auto lookup(KeyArg key) const {
-    const int32_t index = this->ref_->IndexOf(ToInterface(key));
+  // One lookup (as find: no copy, cannot fail): the stored value, read in
+  // place, valid until the next change; the empty value on a miss.
+  auto lookup(KeyArg key) const noexcept {
+    const int32_t index = IndexOfKey(*this->ref_, key);
     return StoredPairView(*this->ref_, index).second;
   }
 

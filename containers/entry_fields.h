@@ -38,12 +38,16 @@ using Stored = typename StoredForm<T>::Type;
 // four bytes, least significant first.
 inline int32_t KeyHash(const DynString& key) noexcept { return HashText(key.Data(), key.Length()); }
 inline int32_t KeyHash(uint32_t key) noexcept { return HashDWord(key); }
+// A text key given as its bytes, without a DynString: the same hash.
+inline int32_t KeyHash(std::string_view key) noexcept { return HashText(key.data(), key.size()); }
 
 // Same length and same bytes, zero bytes included; case-sensitive.
 inline bool SameKey(const StoredText& stored, const DynString& key) noexcept {
   return stored.Holds(key.Data(), key.Length());
 }
 inline bool SameKey(uint32_t stored, uint32_t key) noexcept { return stored == key; }
+// A text key given as its bytes (a view may be longer than any stored text).
+inline bool SameKey(const StoredText& stored, std::string_view key) noexcept { return stored.Holds(key); }
 
 // Same-length texts reuse the block and cannot fail; otherwise the copy is
 // made aside and takes the old one's place only when it succeeded.

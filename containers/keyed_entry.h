@@ -10,14 +10,16 @@
 // SetNext are final, so the table core, which reaches entries as their
 // concrete class, calls them directly. It also uses the non-virtual HashOf,
 // HoldsKey, Fill and IsBlank, which read and copy without the extra copy that
-// GetKey makes. StoredKey is the one way to the stored key itself (for a text
-// key: its bytes, by Data and Length or View); CopyOfKey is what KeyAt hands
-// out.
+// GetKey makes; a text key's HashOf and HoldsKey also take its bytes as a
+// std::string_view, for lookups that make no copy. StoredKey is the one way
+// to the stored key itself (for a text key: its bytes, by Data and Length or
+// View); CopyOfKey is what KeyAt hands out.
 //
 // A destroyed entry frees its key and value.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -42,6 +44,17 @@ class KeyedEntry : public ComObject<Derived, Own> {
 
   static int32_t HashOf(const Key& candidate) noexcept { return entry_fields::KeyHash(candidate); }
   bool HoldsKey(const Key& candidate) const noexcept { return entry_fields::SameKey(key, candidate); }
+  // A text key given as its bytes: the same hash and comparison, no copy.
+  static int32_t HashOf(std::string_view candidate) noexcept
+    requires std::is_same_v<Key, DynString>
+  {
+    return entry_fields::KeyHash(candidate);
+  }
+  bool HoldsKey(std::string_view candidate) const noexcept
+    requires std::is_same_v<Key, DynString>
+  {
+    return entry_fields::SameKey(key, candidate);
+  }
   const entry_fields::Stored<Key>& StoredKey() const noexcept { return key; }
   Key CopyOfKey() const noexcept { return entry_fields::CopyOut(key); }
   // The key in place, without a copy (entry_fields::ViewOf).

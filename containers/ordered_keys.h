@@ -14,9 +14,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+#include <type_traits>
 
 #include "containers/ordered_table.h"
 #include "containers/table_view.h"
+#include "runtime/dyn_string.h"
 #include "runtime/object.h"
 #include "runtime/ref.h"
 
@@ -43,6 +46,15 @@ class OrderedKeys : public ComObject<Derived, Own> {
   }
 
   TableView View() const { return Table::View(table); }
+
+  // IndexOf of a text key given as its bytes, without copying them into a
+  // DynString: the same hash, chain walk and result (stored_views.h). Needs
+  // no memory, so it cannot fail.
+  int32_t IndexOfView(std::string_view key) noexcept
+    requires std::is_same_v<Key, DynString>
+  {
+    return Table::Locate(table, key);
+  }
 
   // The key of live entry `index` in place, without a copy (stored_views.h);
   // the empty key outside 0 to count - 1.

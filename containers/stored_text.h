@@ -79,6 +79,17 @@ class StoredText {
     return short_bytes::SameRun(data_, bytes, length);
   }
 
+  // The same for a caller's bytes given as a view, which may be longer than
+  // any stored text. Short texts compare in two overlapping pieces
+  // (short_bytes::SameOverlapping): the stored side was written when the
+  // key was stored, not just before the lookup.
+  bool Holds(std::string_view bytes) const noexcept {
+    if (bytes.size() != Length()) return false;
+    const uint32_t length = static_cast<uint32_t>(bytes.size());
+    if (length > short_bytes::kLongest) return std::memcmp(data_, bytes.data(), length) == 0;
+    return short_bytes::SameOverlapping(data_, bytes.data(), length);
+  }
+
   static constexpr std::size_t BlockBytes(uint32_t length) noexcept {
     return sizeof(uint32_t) + std::size_t{length};
   }

@@ -4,6 +4,11 @@
 // away. Outside 0 to Count() - 1 they are the empty key and value: an empty
 // view, 0, null.
 //
+// IndexOfView is IndexOf of a text key given as its bytes: the same hash,
+// the same comparison over the whole length (zero bytes included) and the
+// same index, -1 when absent, without the DynString copy the interface
+// takes; it needs no memory and cannot fail.
+//
 // The argument must be an object of the container's own class, made by its
 // factory (New...()) or by its class name; any other implementation of the
 // interface is not supported.
@@ -27,5 +32,9 @@ std::string_view StoredKeyView(IStringBag& bag, int32_t index) noexcept;
 std::pair<std::string_view, std::string_view> StoredPairView(IStringToStringMap& map, int32_t index) noexcept;
 std::pair<std::string_view, IUnknown*> StoredPairView(IStringToIUnknownMap& map, int32_t index) noexcept;
 std::pair<uint32_t, IUnknown*> StoredPairView(IDWordToIUnknownMap& map, int32_t index) noexcept;
+
+int32_t IndexOfView(IStringBag& bag, std::string_view key) noexcept;
+int32_t IndexOfView(IStringToStringMap& map, std::string_view key) noexcept;
+int32_t IndexOfView(IStringToIUnknownMap& map, std::string_view key) noexcept;
 
 }  // namespace hb

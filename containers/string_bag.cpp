@@ -45,4 +45,8 @@ std::string_view StoredKeyView(IStringBag& bag, int32_t index) noexcept {
   return static_cast<const cStringBag&>(bag).StoredKeyView(index);
 }
 
+int32_t IndexOfView(IStringBag& bag, std::string_view key) noexcept {
+  return static_cast<cStringBag&>(bag).IndexOfView(key);
+}
+
 }  // namespace hb

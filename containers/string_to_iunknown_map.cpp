@@ -47,4 +47,8 @@ std::pair<std::string_view, IUnknown*> StoredPairView(IStringToIUnknownMap& map,
   return static_cast<const cStringToIUnknownMap&>(map).StoredPairView(index);
 }
 
+int32_t IndexOfView(IStringToIUnknownMap& map, std::string_view key) noexcept {
+  return static_cast<cStringToIUnknownMap&>(map).IndexOfView(key);
+}
+
 }  // namespace hb

@@ -45,4 +45,8 @@ std::pair<std::string_view, std::string_view> StoredPairView(IStringToStringMap&
   return static_cast<const cStringToStringMap&>(map).StoredPairView(index);
 }
 
+int32_t IndexOfView(IStringToStringMap& map, std::string_view key) noexcept {
+  return static_cast<cStringToStringMap&>(map).IndexOfView(key);
+}
+
 }  // namespace hb

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "runtime/alloc.h"
 #include "runtime/allocation_failure.h"
@@ -47,6 +48,29 @@ TEST(StoredText, HoldsOnlyTheSameLengthAndBytes) {
   StoredText empty;
   EXPECT_TRUE(empty.Holds(nullptr, 0));
   EXPECT_TRUE(empty.Empty());
+}
+
+// A caller's view against the stored text, at every length the short
+// compare splits differently (two overlapping pieces of 16, 8 or 4 bytes,
+// or single bytes) and beyond it: the same bytes are held; one byte changed
+// at any position, or one byte more or less, is not.
+TEST(StoredText, HoldsAViewOfTheSameBytesOnly) {
+  for (uint32_t length = 0; length <= 40; ++length) {
+    std::string bytes;
+    for (uint32_t i = 0; i < length; ++i) bytes += static_cast<char>('a' + i % 26);
+    StoredText text;
+    if (length > 0) Store(text, bytes);
+    EXPECT_TRUE(text.Holds(std::string_view(bytes))) << length;
+    EXPECT_FALSE(text.Holds(std::string_view(bytes + "a"))) << length;
+    if (length > 0) {
+      EXPECT_FALSE(text.Holds(std::string_view(bytes).substr(1))) << length;
+    }
+    for (uint32_t at = 0; at < length; ++at) {
+      std::string changed = bytes;
+      changed[at] = '\0';
+      EXPECT_FALSE(text.Holds(std::string_view(changed))) << length << " at " << at;
+    }
+  }
 }
 
 // The same length reuses the block and needs no memory; another length
