@@ -24,6 +24,7 @@
 #include "console/font_table.h"
 #include "console/grid.h"
 #include "console/program_message.h"
+#include "console/spin_wait.h"
 #include "console/utf8.h"
 #include "console/x11_font.h"
 #include "console/x11_frame.h"
@@ -36,6 +37,9 @@ constexpr uint32_t kBackgroundRgb = 0xF0F0F0;  // button face
 constexpr uint32_t kTextRgb = 0x000000;        // window text
 constexpr int32_t kMaxSurfaceSide = 32767;     // X coordinates are 16-bit
 constexpr auto kMapTimeout = std::chrono::seconds(5);
+// Most prints are drawn within 100 us, a scroll of the whole surface within
+// about 1 ms; past this the main thread sleeps until the drawing is done.
+constexpr auto kDrawSpin = std::chrono::microseconds(2000);
 // The console thread's stack: fontconfig, Xft and Xlib need far less, and
 // the process's stack limit (which a thread otherwise gets) may be smaller
 // than they need or larger than a tight memory limit leaves room for.
@@ -189,7 +193,7 @@ class X11Console final : public ConsoleBackend, private GridSink {
   std::optional<X11OpenStatus> status_;
   std::vector<SurfaceStep> pending_;  // steps handed over, not yet drawn
   int32_t pendingViewTop_ = 0;        // the view that goes with them
-  bool stepsDone_ = true;
+  std::atomic<bool> stepsDone_{true};  // set under mutex_; the main thread also looks without it
   bool stopping_ = false;
 
   // Shared atomics.
@@ -293,8 +297,9 @@ void X11Console::SubmitSteps() {
   stepsDone_ = false;
   lock.unlock();
   Wake();
+  if (SpinUntilSet(stepsDone_, kDrawSpin)) return;
   lock.lock();
-  if (!changed_.wait_for(lock, WaitBound(), [this] { return stepsDone_; })) EndStalled();
+  if (!changed_.wait_for(lock, WaitBound(), [this] { return stepsDone_.load(); })) EndStalled();
 }
 
 std::u16string X11Console::WaitKey() {

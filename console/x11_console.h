@@ -12,7 +12,8 @@
 //   - Typed characters land in the key slot, an atomic the main thread takes
 //     with an exchange in WaitKey.
 // The console thread sleeps in poll() on the X connection and an eventfd the
-// main thread signals; the main thread sleeps on a condition variable.
+// main thread signals. The main thread spins while a print is drawn (up to
+// 2 ms, console/spin_wait.h says why), then sleeps on a condition variable.
 #pragma once
 
 #include <chrono>
