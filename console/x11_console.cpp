@@ -37,8 +37,8 @@ constexpr uint32_t kBackgroundRgb = 0xF0F0F0;  // button face
 constexpr uint32_t kTextRgb = 0x000000;        // window text
 constexpr int32_t kMaxSurfaceSide = 32767;     // X coordinates are 16-bit
 constexpr auto kMapTimeout = std::chrono::seconds(5);
-// Most prints are drawn within 100 us, a scroll of the whole surface within
-// about 1 ms; past this the main thread sleeps until the drawing is done.
+// Most prints are drawn within 100 us, a scrolled window in well under 1 ms;
+// past this the main thread sleeps until the drawing is done.
 constexpr auto kDrawSpin = std::chrono::microseconds(2000);
 // The console thread's stack: fontconfig, Xft and Xlib need far less, and
 // the process's stack limit (which a thread otherwise gets) may be smaller
@@ -169,6 +169,7 @@ class X11Console final : public ConsoleBackend, private GridSink {
   void Dispatch(XEvent& event);
   void ApplyStep(const SurfaceStep& step);
   // A rectangle of the surface, in surface pixels, to where the window shows it.
+  int SurfaceY(int gridY) const;
   void CopyToWindow(int x, int y, int width, int height);
   void OnKey(XKeyEvent& event);
   void OnButton(const XButtonEvent& event);
@@ -216,6 +217,9 @@ class X11Console final : public ConsoleBackend, private GridSink {
   ConsoleFont font_;
   int32_t width_ = 0;   // surface size in pixels
   int32_t height_ = 0;
+  // The surface is a ring of rows: grid row r is drawn at surface row
+  // (r + firstSurfaceRow_) mod rows, so that a scroll moves no pixels.
+  int32_t firstSurfaceRow_ = 0;
   // The window: the whole grid when it fits the screen, else as many whole
   // cells as fit, showing the rows from shownTop_ (published like the metrics).
   int32_t viewColumns_ = 0;
@@ -504,15 +508,16 @@ bool X11Console::ServeSteps() {
 void X11Console::ApplyStep(const SurfaceStep& step) {
   const int32_t lineHeight = font_.lineHeight;
   if (step.scroll) {
-    XCopyArea(display_, surface_, surface_, gc_, 0, lineHeight, static_cast<unsigned>(width_),
-              static_cast<unsigned>(height_ - lineHeight), 0, 0);
-    XFillRectangle(display_, surface_, gc_, 0, height_ - lineHeight, static_cast<unsigned>(width_),
+    // The surface row of grid row 0 becomes the new last row, blanked: the
+    // rows move up without a pixel of the surface being copied.
+    firstSurfaceRow_ = (firstSurfaceRow_ + 1) % request_.rows;
+    XFillRectangle(display_, surface_, gc_, 0, SurfaceY(height_ - lineHeight), static_cast<unsigned>(width_),
                    static_cast<unsigned>(lineHeight));
     CopyToWindow(0, 0, width_, height_);
     return;
   }
   const int x = step.column * font_.cellWidth;
-  const int y = step.row * lineHeight;
+  const int y = SurfaceY(step.row * lineHeight);
   const int width = static_cast<int>(step.text.size()) * font_.cellWidth;
   // Each character at its own cell, clipped to the cells written: the grid
   // stays exact whatever advance a glyph claims.
@@ -531,14 +536,28 @@ void X11Console::ApplyStep(const SurfaceStep& step) {
   XftDrawSetClipRectangles(draw_, 0, 0, &cells, 1);
   XftDrawCharSpec(draw_, &textColor_, font_.font, glyphs.data(), static_cast<int>(glyphs.size()));
   XftDrawSetClip(draw_, nullptr);
-  CopyToWindow(x, y, width, lineHeight);
+  CopyToWindow(x, step.row * lineHeight, width, lineHeight);
 }
 
+int X11Console::SurfaceY(int gridY) const {
+  return (gridY + firstSurfaceRow_ * font_.lineHeight) % height_;
+}
+
+// `y` and `height` in grid pixels; the rows past the surface's last row
+// continue at its top.
 void X11Console::CopyToWindow(int x, int y, int width, int height) {
+  y = std::max(y, 0);
+  height = std::min(height, height_ - y);
   if (width <= 0 || height <= 0) return;
   const int shownY = y - shownTop_ * font_.lineHeight;  // what falls outside the window is clipped away
-  XCopyArea(display_, surface_, window_, gc_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), x,
-            shownY);
+  const int surfaceY = SurfaceY(y);
+  const int beforeWrap = std::min(height, height_ - surfaceY);
+  XCopyArea(display_, surface_, window_, gc_, x, surfaceY, static_cast<unsigned>(width),
+            static_cast<unsigned>(beforeWrap), x, shownY);
+  if (beforeWrap < height) {
+    XCopyArea(display_, surface_, window_, gc_, x, 0, static_cast<unsigned>(width),
+              static_cast<unsigned>(height - beforeWrap), x, shownY + beforeWrap);
+  }
 }
 
 void X11Console::DrainEvents() {

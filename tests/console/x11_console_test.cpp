@@ -310,6 +310,52 @@ TEST_F(X11ConsoleTest, SurfaceShowsExactlyThePrintedCellsAndRepaintsFromIt) {
   EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
 }
 
+// Scrolled rows are repainted from the surface as they are shown. After 74
+// scrolls grid row 26 is the surface's first row again: exposes of the whole
+// window, of rows across that point, of the two rows either side of it and
+// of rows below it.
+TEST_F(X11ConsoleTest, RepaintAfterScrollingShowsTheScrolledRows) {
+  auto driver = StartDriver({"open", "facts", "lines:123", "print:last", "mark:scrolled", "hold"});
+  const Window window = OpenedWindow(*driver);
+  ASSERT_NE(window, None) << driver->ErrorOutput();
+  const Facts facts = ReadFacts(*driver);
+  ASSERT_EQ(driver->ReadErrorLine(), "mark scrolled");
+  Grid grid(kColumns, kRows);
+  GridRecorder ignore;
+  for (int i = 1; i <= 123; ++i) {
+    grid.Print(Wide("line " + std::to_string(i)), ignore);
+    grid.NewLine(ignore);
+  }
+  grid.Print(u"last", ignore);
+  ASSERT_EQ(InkMismatches(display_, window, grid, facts), "") << "after scrolling";
+
+  struct Cover {
+    int top, rows;
+  };
+  for (const Cover cover : {Cover{0, kRows}, Cover{10, 20}, Cover{25, 2}, Cover{40, 10}}) {
+    XSetWindowAttributes white{};
+    white.override_redirect = True;
+    white.background_pixel = WhitePixel(display_, DefaultScreen(display_));
+    const Window coverWindow = XCreateWindow(
+        display_, DefaultRootWindow(display_), 0, cover.top * facts.lineHeight, kColumns * facts.cellWidth,
+        cover.rows * facts.lineHeight, 0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
+        &white);
+    XMapRaised(display_, coverWindow);
+    XSync(display_, False);
+    XDestroyWindow(display_, coverWindow);
+    XSync(display_, False);
+    std::string mismatches = "not checked";
+    for (auto until = std::chrono::steady_clock::now() + kPatience;
+         !mismatches.empty() && std::chrono::steady_clock::now() < until;) {
+      std::this_thread::sleep_for(milliseconds(20));
+      mismatches = InkMismatches(display_, window, grid, facts);
+    }
+    EXPECT_EQ(mismatches, "") << "rows " << cover.top << " to " << cover.top + cover.rows - 1 << " exposed";
+  }
+  driver->Write("\n");
+  EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
+}
+
 TEST_F(X11ConsoleTest, TypedCharactersEndTheKeyWait) {
   struct Case {
     const char* key;
