@@ -6,9 +6,17 @@
 //
 // The timed passes never draw, and a note is a copy of at most one row into
 // memory reserved up front, so the tap adds nothing the passes could see.
+//
+// With HB_DRAW_TAP_MAIN_CPU=N the program's main thread, which runs the
+// passes, is held on processor N, as the suite holds its own samples there,
+// while the console thread (the one that opens the display) may run on every
+// other processor: the program's two threads cannot be placed that way from
+// outside.
 #include <X11/Xft/Xft.h>
+#include <X11/Xlib.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -50,7 +58,44 @@ void Note(const XftCharSpec* chars, int length) {
   if (chars[0].x == 0 && lines.compare(start, std::string::npos, "Done") == 0) WriteLines(lines + '\n');
 }
 
+// The processor named by HB_DRAW_TAP_MAIN_CPU, -1 when none is named.
+int MainCpu() {
+  const char* named = std::getenv("HB_DRAW_TAP_MAIN_CPU");
+  return named == nullptr || *named == '\0' ? -1 : std::atoi(named);
+}
+
+// Runs before the program's main, on its main thread.
+[[gnu::constructor]] void HoldMainThread() {
+  const int cpu = MainCpu();
+  if (cpu < 0) return;
+  cpu_set_t only;
+  CPU_ZERO(&only);
+  CPU_SET(cpu, &only);
+  sched_setaffinity(0, sizeof only, &only);
+}
+
+// The calling thread (the console's) may run anywhere but on the main
+// thread's processor, when there is another one.
+void FreeConsoleThread() {
+  const int cpu = MainCpu();
+  const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+  if (cpu < 0 || processors < 2) return;
+  cpu_set_t others;
+  CPU_ZERO(&others);
+  for (int i = 0; i < processors && i < CPU_SETSIZE; ++i) {
+    if (i != cpu) CPU_SET(i, &others);
+  }
+  sched_setaffinity(0, sizeof others, &others);
+}
+
 }  // namespace
+
+extern "C" Display* XOpenDisplay(const char* name) {
+  using OpenDisplay = Display* (*)(const char*);
+  static const auto next = reinterpret_cast<OpenDisplay>(dlsym(RTLD_NEXT, "XOpenDisplay"));
+  FreeConsoleThread();
+  return next == nullptr ? nullptr : next(name);
+}
 
 extern "C" void XftDrawCharSpec(XftDraw* draw, const XftColor* color, XftFont* font, const XftCharSpec* chars,
                                 int length) {

@@ -8,16 +8,30 @@
 # In the window the tick counts are read by a tap on what the console draws
 # (bench/draw_tap.cpp, preloaded), so the program itself is the one users run.
 #
-#   bash bench/program_run.sh PROGRAM DRAW-TAP RUNS OUT-FOLDER
-# appends to OUT-FOLDER/program.tsv  console <TAB> milliseconds from start to "Done"
-#        and OUT-FOLDER/printed.tsv  console <TAB> the seven printed tick counts
-# The program runs unpinned (its console has a thread of its own), at the
-# suite's priority. A console that cannot run here is skipped with a note.
+#   bash bench/program_run.sh PROGRAM DRAW-TAP RUNS OUT-FOLDER [CPU SUITE-SAMPLE...]
+# writes OUT-FOLDER/program.tsv  console <TAB> milliseconds from start to "Done"
+#        OUT-FOLDER/printed.tsv  console <TAB> the seven printed tick counts
+#        OUT-FOLDER/paired.tsv   run <TAB> console or "suite" <TAB> the seven tick counts
+# With CPU and a SUITE-SAMPLE command (the suite's row of ours with the
+# program's RandomKey), each round first runs that sample on processor CPU,
+# then the program on every console, and the program's thread that runs the
+# passes is held on the same processor: on the stream console the whole
+# program (it has one thread), in the window its main thread only (the tap
+# does it), while the console thread and the X server run on the others. So
+# both sides run on the same processor, at the same priority and within the
+# same second. On a virtual machine whose processors share cores with other
+# work, the speed of a processor can change from one second to the next;
+# pairs taken this close together keep such changes out of the ratio.
+# Without CPU the program runs unpinned. A console that cannot run here is
+# skipped with a note.
 set -uo pipefail
 app=$1 tap=$2 runs=$3 out=$4
-times=$out/program.tsv printed=$out/printed.tsv
+cpu=${5:-}
+suite_sample=("${@:6}")
+times=$out/program.tsv printed=$out/printed.tsv paired=$out/paired.tsv
 : >"$times"
 : >"$printed"
+: >"$paired"
 
 if [ -z "$app" ] || [ ! -x "$app" ]; then
   echo "program run: hashbench is not built; skipped" >&2
@@ -25,6 +39,9 @@ if [ -z "$app" ] || [ ! -x "$app" ]; then
 fi
 priority=()
 [ "$(id -u)" -eq 0 ] && priority=(nice -n -20)
+held=()   # the stream console's program on the suite's processor
+[ -n "$cpu" ] && held=(taskset -c "$cpu")
+run=0     # the round, for the pairs
 work=$(mktemp -d)
 servers=()
 cleanup() {
@@ -44,6 +61,7 @@ record_ticks() {
   done <"$file"
   if [ ${#ticks[@]} -eq 7 ]; then
     (IFS=$'\t'; echo "$console	${ticks[*]}") >>"$printed"
+    (IFS=$'\t'; echo "$run	$console	${ticks[*]}") >>"$paired"
   else
     echo "program run: $console printed ${#ticks[@]} tick counts, not 7" >&2
   fi
@@ -59,7 +77,7 @@ run_pipe() {
   while IFS= read -r line; do
     if [[ -z $done_at && $line == Done* ]]; then done_at=$(now_ns); fi
     echo "$line" >>"$lines"
-  done < <(env -u DISPLAY "${priority[@]}" timeout 60 "$app" </dev/null 2>/dev/null)
+  done < <(env -u DISPLAY "${priority[@]}" "${held[@]}" timeout 60 "$app" </dev/null 2>/dev/null)
   [ -n "$done_at" ] && record_time pipe "$start" "$done_at"
   record_ticks pipe "$lines"
 }
@@ -68,7 +86,7 @@ run_pipe() {
 run_file() {
   local start end file=$work/file.txt
   start=$(now_ns)
-  if env -u DISPLAY "${priority[@]}" timeout 60 "$app" </dev/null >"$file" 2>/dev/null; then
+  if env -u DISPLAY "${priority[@]}" "${held[@]}" timeout 60 "$app" </dev/null >"$file" 2>/dev/null; then
     end=$(now_ns)
     grep -q '^Done' "$file" && record_time file "$start" "$end"
   fi
@@ -81,7 +99,8 @@ run_window() {
   local console=$1 display=$2 start end pid window="" drawn=$work/$1.txt
   rm -f "$drawn"
   start=$(now_ns)
-  DISPLAY=$display LD_PRELOAD=$tap HB_DRAW_TAP_FILE=$drawn "${priority[@]}" timeout 60 "$app" </dev/null >/dev/null 2>&1 &
+  DISPLAY=$display LD_PRELOAD=$tap HB_DRAW_TAP_FILE=$drawn HB_DRAW_TAP_MAIN_CPU=$cpu "${priority[@]}" timeout 60 "$app" \
+    </dev/null >/dev/null 2>&1 &
   pid=$!
   for ((tries = 0; tries < 2000; tries++)); do   # polled every 10 ms: search --sync waits longer
     window=$(DISPLAY=$display xdotool search --name '^Test$' 2>/dev/null | head -1)
@@ -136,8 +155,18 @@ else
   fi
 fi
 
-for ((i = 1; i <= runs; i++)); do
-  printf '\r== the program: run %d of %d (%s)   ' "$i" "$runs" "${consoles[*]}" >&2
+# The suite's sample of the round, on the same processor as the program.
+run_suite_sample() {
+  local line fields
+  [ -n "$cpu" ] && [ ${#suite_sample[@]} -gt 0 ] || return 0
+  line=$("${priority[@]}" taskset -c "$cpu" "${suite_sample[@]}") || return 0
+  IFS=$'\t' read -r -a fields <<<"$line"   # name, n, then the seven passes
+  [ ${#fields[@]} -eq 9 ] && (IFS=$'\t'; echo "$run	suite	${fields[*]:2}") >>"$paired"
+}
+
+for ((run = 1; run <= runs; run++)); do
+  printf '\r== the program: run %d of %d (%s)   ' "$run" "$runs" "${consoles[*]}" >&2
+  run_suite_sample
   for console in "${consoles[@]}"; do
     case $console in
       pipe) run_pipe ;;

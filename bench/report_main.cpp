@@ -10,6 +10,9 @@
 //   memory.tsv      name, bag | map, n, bytes per key
 //   program.tsv     console, milliseconds from start to "Done"
 //   printed.tsv     console, the tick counts the program printed for its seven passes
+//   paired.tsv      round, console or "suite", the seven tick counts: the
+//                   program's runs of a round and the suite's sample taken
+//                   just before them on the same processor
 // Every cell is the median of its samples. Containers, sizes and consoles
 // come from the data; nothing here names one.
 #include <algorithm>
@@ -98,6 +101,12 @@ struct Data {
   std::map<std::string, double> startToDone;                  // median milliseconds
   std::map<std::string, std::map<int, double>> printed;       // median printed ticks by console and pass
   std::map<std::string, int> printedRuns;
+  // From the rounds that pair the program's runs with a suite sample: the
+  // suite's median, and by console and pass the median of each round's
+  // program / suite.
+  std::map<int, double> pairedSuite;
+  std::map<std::string, std::map<int, double>> pairedRatio;
+  int pairedRounds = 0;
 
   // The median, or kNone when the cell has no sample.
   double Ticks(const std::string& name, long n, int pass) const {
@@ -114,6 +123,31 @@ struct Data {
     return nullptr;
   }
 };
+
+void LoadPairs(const std::string& raw, Data& data) {
+  std::map<std::string, std::map<std::string, std::vector<double>>> rounds;  // round, console: ticks
+  for (const Row& r : ReadRows(raw + "/paired.tsv")) {
+    if (r.size() != 2 + kPassCount) continue;
+    std::vector<double>& ticks = rounds[r[0]][r[1]];
+    for (int p = 0; p < kPassCount; ++p) ticks.push_back(std::stod(r[2 + p]));
+  }
+  std::map<int, std::vector<double>> suite;
+  std::map<std::string, std::map<int, std::vector<double>>> ratios;
+  for (const auto& [round, byConsole] : rounds) {
+    const auto s = byConsole.find("suite");
+    if (s == byConsole.end()) continue;
+    ++data.pairedRounds;
+    for (int p = 0; p < kPassCount; ++p) suite[p].push_back(s->second[p]);
+    for (const auto& [console, ticks] : byConsole) {
+      if (console == "suite") continue;
+      for (int p = 0; p < kPassCount; ++p)
+        if (s->second[p] > 0) ratios[console][p].push_back(ticks[p] / s->second[p]);
+    }
+  }
+  for (const auto& [p, values] : suite) data.pairedSuite[p] = Median(values);
+  for (const auto& [console, byPass] : ratios)
+    for (const auto& [p, values] : byPass) data.pairedRatio[console][p] = Median(values);
+}
 
 Data Load(const std::string& raw) {
   Data data;
@@ -160,6 +194,7 @@ Data Load(const std::string& raw) {
     ++data.printedRuns[r[0]];
     for (int p = 0; p < kPassCount; ++p) printed[r[0]][p].push_back(std::stod(r[1 + p]));
   }
+  LoadPairs(raw, data);
   for (const auto& [console, values] : times) data.startToDone[console] = Median(values);
   for (const auto& [console, byPass] : printed)
     for (const auto& [p, values] : byPass) data.printed[console][p] = Median(values);
@@ -282,23 +317,38 @@ void ProgramTable(std::ostream& out, const Data& data) {
     out << "No tick counts of the program were read in this run.\n";
     return;
   }
-  out << "| pass | suite: ours, RandomKey |";
+  // Paired rounds, when the run has them, give both the suite's column and
+  // the ratios; otherwise the suite's column is its row of the passes.
+  const bool paired = data.pairedRounds > 0;
+  out << "| pass | suite: ours, RandomKey" << (paired ? ", beside the program" : "") << " |";
   for (const std::string& c : consoles) out << " " << ConsoleLabel(c) << " | ratio |";
   out << "\n|---|---:|";
   for (std::size_t i = 0; i < consoles.size(); ++i) out << "---:|---:|";
   out << "\n";
   for (int pass = 0; pass < kPassCount; ++pass) {
-    const double suite = program ? data.Ticks(program->name, kProgramSize, pass) : kNone;
+    double suite = program ? data.Ticks(program->name, kProgramSize, pass) : kNone;
+    if (paired) suite = data.pairedSuite.count(pass) ? data.pairedSuite.at(pass) : kNone;
     out << "| " << kPassNames[pass] << " | " << (suite > 0 ? Grouped(suite) : "–") << " |";
     for (const std::string& c : consoles) {
       const double printed = data.printed.at(c).at(pass);
-      out << " " << Grouped(printed) << " | " << (suite > 0 ? Fixed(printed / suite, 2) : "–") << " |";
+      double ratio = suite > 0 ? printed / suite : kNone;
+      if (paired) {
+        const auto byPass = data.pairedRatio.find(c);
+        ratio = byPass != data.pairedRatio.end() && byPass->second.count(pass) ? byPass->second.at(pass) : kNone;
+      }
+      out << " " << Grouped(printed) << " | " << (ratio > 0 ? Fixed(ratio, 2) : "–") << " |";
     }
     out << "\n";
   }
   out << "\nRuns per console:";
   for (const std::string& c : consoles) out << " " << c << " " << data.printedRuns.at(c) << ";";
-  out << " the ratio is the program's median over the suite's.\n";
+  if (paired) {
+    out << " each of the " << data.pairedRounds
+        << " rounds ran the suite's sample and then the program on every console, the thread that runs the "
+           "passes on the suite's processor; the ratio is the median of the rounds' program / suite.\n";
+  } else {
+    out << " the ratio is the program's median over the suite's.\n";
+  }
 }
 
 void StartToDoneTable(std::ostream& out, const Data& data) {

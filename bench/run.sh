@@ -88,7 +88,10 @@ done
 
 # --- the program's own run ----------------------------------------------------
 echo "== the program's own runs"
-bash bench/program_run.sh "${HB_BENCH_APP:-}" "${HB_BENCH_DRAW_TAP:-}" "$runs" "$raw" || true
+# Each round pairs the program's runs with a sample of the suite's row of ours
+# with the program's RandomKey, on the same processor.
+bash bench/program_run.sh "${HB_BENCH_APP:-}" "${HB_BENCH_DRAW_TAP:-}" "$runs" "$raw" "$cpu" \
+  build/bench/hashbench-bench passes hashbench-randomkey 1000 "$ascending_limit" || true
 
 # --- report ---------------------------------------------------------------------
 tsc_mhz=$(build/bench/hashbench-bench tsc-rate)
