@@ -1,5 +1,6 @@
 #include "console/console_thread.h"
 
+#include <sched.h>
 #include <time.h>
 
 #include <cerrno>
@@ -27,6 +28,19 @@ int ConsoleThread::Start(std::function<void()> body, std::size_t stackBytes) {
 void* ConsoleThread::Trampoline(void* self) {
   static_cast<ConsoleThread*>(self)->body_();
   return nullptr;
+}
+
+bool ConsoleThread::CanRunBesideCaller() const {
+  if (!started_) return false;
+  cpu_set_t caller;
+  cpu_set_t console;
+  if (pthread_getaffinity_np(pthread_self(), sizeof caller, &caller) != 0 ||
+      pthread_getaffinity_np(thread_, sizeof console, &console) != 0) {
+    return false;
+  }
+  cpu_set_t either;
+  CPU_OR(&either, &caller, &console);
+  return CPU_COUNT(&either) >= 2;
 }
 
 bool ConsoleThread::JoinWithin(std::chrono::milliseconds bound) {

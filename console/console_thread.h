@@ -26,6 +26,12 @@ class ConsoleThread {
 
   bool Running() const { return started_; }
 
+  // True when this thread and the calling one may run at the same time on
+  // two processors: between them their allowed processors number two or
+  // more. False when both are held to one and the same processor, or when
+  // the thread is not running.
+  bool CanRunBesideCaller() const;
+
   // Waits until the thread has ended, but no longer than `bound`. True when
   // it has ended (or never ran); false when the bound passed first.
   bool JoinWithin(std::chrono::milliseconds bound);

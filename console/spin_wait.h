@@ -6,12 +6,13 @@
 // or the console thread there: the next timed pass starts on caches full of
 // pixels, and at 1,000 keys that doubled the printed ticks of a lookup pass.
 // Spinning keeps the core busy, so the drawing goes to the other core. It is
-// bounded, and only worth doing with more than one processor to draw on.
+// bounded, and only worth doing when the thread that sets the flag can run on
+// another processor than the waiting one: the caller decides that and passes
+// a bound of zero otherwise.
 #pragma once
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 
 namespace hb {
 
@@ -23,16 +24,10 @@ inline void CpuRelax() {
 #endif
 }
 
-// True when another processor can run the thread being waited for.
-inline bool SpinningCanHelp() {
-  static const bool several = std::thread::hardware_concurrency() > 1;
-  return several;
-}
-
 // Waits until `flag` is true (true) or `bound` has passed (false). The clock is
 // read once every 64 looks at the flag.
 inline bool SpinUntilSet(const std::atomic<bool>& flag, std::chrono::microseconds bound) {
-  if (!SpinningCanHelp()) return flag.load(std::memory_order_acquire);
+  if (bound.count() <= 0) return flag.load(std::memory_order_acquire);
   const auto deadline = std::chrono::steady_clock::now() + bound;
   do {
     for (int i = 0; i < 64; ++i) {

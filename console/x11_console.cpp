@@ -186,6 +186,7 @@ class X11Console final : public ConsoleBackend, private GridSink {
   Grid grid_;
   std::vector<SurfaceStep> steps_;  // steps of the call in progress
   int32_t viewTop_ = 0;             // first grid row the window shows, as last handed over
+  std::chrono::microseconds drawSpin_ = kDrawSpin;  // how long a print spins before it sleeps
   ConsoleThread thread_;
 
   // Shared, under mutex_.
@@ -245,6 +246,9 @@ X11OpenStatus X11Console::Open(int& error) {
   if (error != 0) return X11OpenStatus::kNoThread;
   std::unique_lock lock(mutex_);
   if (!changed_.wait_for(lock, WaitBound(), [this] { return status_.has_value(); })) EndStalled();
+  // Held to the same single processor, the console thread could only draw
+  // once the spinning main thread gives that processor up.
+  if (!thread_.CanRunBesideCaller()) drawSpin_ = std::chrono::microseconds(0);
   return *status_;
 }
 
@@ -301,7 +305,7 @@ void X11Console::SubmitSteps() {
   stepsDone_ = false;
   lock.unlock();
   Wake();
-  if (SpinUntilSet(stepsDone_, kDrawSpin)) return;
+  if (SpinUntilSet(stepsDone_, drawSpin_)) return;
   lock.lock();
   if (!changed_.wait_for(lock, WaitBound(), [this] { return stepsDone_.load(); })) EndStalled();
 }

@@ -13,7 +13,8 @@
 //     with an exchange in WaitKey.
 // The console thread sleeps in poll() on the X connection and an eventfd the
 // main thread signals. The main thread spins while a print is drawn (up to
-// 2 ms, console/spin_wait.h says why), then sleeps on a condition variable.
+// 2 ms, console/spin_wait.h says why; not at all when both threads are held
+// to one processor), then sleeps on a condition variable.
 #pragma once
 
 #include <chrono>

@@ -9,6 +9,10 @@
 #include <X11/Xutil.h>
 #include <fontconfig/fontconfig.h>
 
+#include <pthread.h>
+#include <sched.h>
+
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <sstream>
@@ -16,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "console/console_thread.h"
 #include "console/grid.h"
 #include "console/x11_font.h"
 #include "tests/support/child_process.h"
@@ -753,6 +758,62 @@ TEST(X11ConsoleMemoryTest, SmallProcessStackLimitStillOpensTheWindow) {
   EXPECT_GT(ReadOpenReport(*driver).handle, 1) << driver->ErrorOutput();
   ASSERT_EQ(RunTool({"xdotool", "key", "x"}, server.ForChildren()), 0);
   EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
+}
+
+}  // namespace
+}  // namespace hb::test
+
+namespace hb::test {
+namespace {
+
+cpu_set_t Processors(std::initializer_list<int> numbers) {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  for (int n : numbers) CPU_SET(n, &set);
+  return set;
+}
+
+// Whether a print's wait spins rests on this: spinning only helps when the
+// console thread can draw on another processor than the waiting one.
+TEST(ConsoleThreadTest, RunsBesideTheCallerUnlessBothAreHeldToOneProcessor) {
+  cpu_set_t all;
+  ASSERT_EQ(pthread_getaffinity_np(pthread_self(), sizeof all, &all), 0);
+  if (!CPU_ISSET(0, &all) || !CPU_ISSET(1, &all)) GTEST_SKIP() << "needs processors 0 and 1";
+  struct Case {
+    const char* name;
+    cpu_set_t caller;
+    bool threadMovesToOne;  // the thread holds itself to processor 1
+    bool expected;
+  };
+  const Case kCases[] = {
+      {"both on processor 0", Processors({0}), false, false},
+      {"caller on 0, thread on 1", Processors({0}), true, true},
+      {"both free", all, false, true},
+  };
+  for (const Case& c : kCases) {
+    ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof c.caller, &c.caller), 0) << c.name;
+    std::atomic<bool> placed{false};
+    std::atomic<bool> release{false};
+    ConsoleThread thread;
+    ASSERT_EQ(thread.Start(
+                  [&] {
+                    if (c.threadMovesToOne) {
+                      const cpu_set_t one = Processors({1});
+                      pthread_setaffinity_np(pthread_self(), sizeof one, &one);
+                    }
+                    placed = true;
+                    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                  },
+                  std::size_t{1} << 20),
+              0)
+        << c.name;
+    while (!placed) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(thread.CanRunBesideCaller(), c.expected) << c.name;
+    release = true;
+    EXPECT_TRUE(thread.JoinWithin(std::chrono::seconds(10))) << c.name;
+    EXPECT_FALSE(thread.CanRunBesideCaller()) << c.name << ": after the join";
+  }
+  ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof all, &all), 0);
 }
 
 }  // namespace
