@@ -1,5 +1,6 @@
 #include "runtime/alloc.h"
 #include "runtime/allocation_failure.h"
+#include "runtime/fresh_pages.h"
 
 #include <atomic>
 #include <cstddef>
@@ -48,10 +49,13 @@ std::mutex g_chunkMutex;
 ChunkHeader* g_chunks = nullptr;
 
 // A new chunk for this thread; the unused rest of the old one (less than one
-// block of the largest class) is abandoned.
+// block of the largest class) is abandoned. Blocks are cut from a chunk front
+// to back, so every page of it is about to be written: they are mapped in one
+// go.
 bool RefillChunk(ThreadBlocks& blocks) noexcept {
   void* memory = std::malloc(kChunkBytes);
   if (memory == nullptr) return false;
+  MapFreshPages(memory, kChunkBytes);
   auto* header = static_cast<ChunkHeader*>(memory);
   {
     const std::lock_guard<std::mutex> lock(g_chunkMutex);
