@@ -172,6 +172,32 @@ std::string InkMismatches(Display* display, Window window, const Grid& grid, con
   return mismatches.str();
 }
 
+// Covers the screen area (x, y, width, height) with a white window, takes it
+// away and waits (up to kPatience) until `window` shows `grid` again. The
+// window has no backing store, so what shows again comes from the surface.
+// The mismatches left; empty when the window shows the grid.
+std::string MismatchesAfterCovering(Display* display, Window window, const Grid& grid, const Facts& facts, int x,
+                                    int y, int width, int height) {
+  XSetWindowAttributes cover{};
+  cover.override_redirect = True;
+  cover.background_pixel = WhitePixel(display, DefaultScreen(display));
+  const Window coverWindow =
+      XCreateWindow(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                    CWOverrideRedirect | CWBackPixel, &cover);
+  XMapRaised(display, coverWindow);
+  XSync(display, False);
+  XDestroyWindow(display, coverWindow);
+  XSync(display, False);
+  std::string mismatches = "not checked";
+  for (auto until = std::chrono::steady_clock::now() + kPatience;
+       !mismatches.empty() && std::chrono::steady_clock::now() < until;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    mismatches = InkMismatches(display, window, grid, facts);
+  }
+  return mismatches;
+}
+
 // Columns of ink within each cell of a row of identical letters: a letter
 // drawn wider than its cell, or at another pitch, shows up as too little or
 // too much ink per cell.
@@ -199,6 +225,15 @@ class GridRecorder final : public GridSink {
 };
 
 std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// What the driver's "lines:<count>" prints, on a grid of the test's own.
+void PrintLines(Grid& grid, int count) {
+  GridRecorder ignore;
+  for (int i = 1; i <= count; ++i) {
+    grid.Print(Wide("line " + std::to_string(i)), ignore);
+    grid.NewLine(ignore);
+  }
+}
 
 // The last line of a child's output, without its line end.
 std::string LastLine(const std::string& output) {
@@ -285,31 +320,12 @@ TEST_F(X11ConsoleTest, SurfaceShowsExactlyThePrintedCellsAndRepaintsFromIt) {
     EXPECT_GE(width * 2, facts.cellWidth) << "an M narrower than half its cell";
   }
 
-  // Repaint after being covered: the window has no backing store, so what
-  // shows again comes from the surface.
-  XSetWindowAttributes cover{};
-  cover.override_redirect = True;
-  cover.background_pixel = WhitePixel(display_, DefaultScreen(display_));
-  const Window coverWindow = XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, 400, 300, 0, CopyFromParent,
-                                           InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &cover);
-  XMapRaised(display_, coverWindow);
-  XSync(display_, False);
-  XDestroyWindow(display_, coverWindow);
-  XSync(display_, False);
-  std::string mismatches = "not checked";
-  for (auto until = std::chrono::steady_clock::now() + kPatience;
-       !mismatches.empty() && std::chrono::steady_clock::now() < until;) {
-    std::this_thread::sleep_for(milliseconds(20));
-    mismatches = InkMismatches(display_, window, grid, facts);
-  }
-  EXPECT_EQ(mismatches, "") << "after an expose";
+  // Repaint after being covered.
+  EXPECT_EQ(MismatchesAfterCovering(display_, window, grid, facts, 0, 0, 400, 300), "") << "after an expose";
 
   driver->Write("\n");
   ASSERT_EQ(driver->ReadErrorLine(), "mark scrolled");
-  for (int i = 1; i <= 60; ++i) {
-    grid.Print(Wide("line " + std::to_string(i)), ignore);
-    grid.NewLine(ignore);
-  }
+  PrintLines(grid, 60);
   EXPECT_EQ(InkMismatches(display_, window, grid, facts), "") << "after scrolling";
   driver->Write("\n");
   EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
@@ -327,10 +343,7 @@ TEST_F(X11ConsoleTest, RepaintAfterScrollingShowsTheScrolledRows) {
   ASSERT_EQ(driver->ReadErrorLine(), "mark scrolled");
   Grid grid(kColumns, kRows);
   GridRecorder ignore;
-  for (int i = 1; i <= 123; ++i) {
-    grid.Print(Wide("line " + std::to_string(i)), ignore);
-    grid.NewLine(ignore);
-  }
+  PrintLines(grid, 123);
   grid.Print(u"last", ignore);
   ASSERT_EQ(InkMismatches(display_, window, grid, facts), "") << "after scrolling";
 
@@ -338,24 +351,10 @@ TEST_F(X11ConsoleTest, RepaintAfterScrollingShowsTheScrolledRows) {
     int top, rows;
   };
   for (const Cover cover : {Cover{0, kRows}, Cover{10, 20}, Cover{25, 2}, Cover{40, 10}}) {
-    XSetWindowAttributes white{};
-    white.override_redirect = True;
-    white.background_pixel = WhitePixel(display_, DefaultScreen(display_));
-    const Window coverWindow = XCreateWindow(
-        display_, DefaultRootWindow(display_), 0, cover.top * facts.lineHeight, kColumns * facts.cellWidth,
-        cover.rows * facts.lineHeight, 0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
-        &white);
-    XMapRaised(display_, coverWindow);
-    XSync(display_, False);
-    XDestroyWindow(display_, coverWindow);
-    XSync(display_, False);
-    std::string mismatches = "not checked";
-    for (auto until = std::chrono::steady_clock::now() + kPatience;
-         !mismatches.empty() && std::chrono::steady_clock::now() < until;) {
-      std::this_thread::sleep_for(milliseconds(20));
-      mismatches = InkMismatches(display_, window, grid, facts);
-    }
-    EXPECT_EQ(mismatches, "") << "rows " << cover.top << " to " << cover.top + cover.rows - 1 << " exposed";
+    EXPECT_EQ(MismatchesAfterCovering(display_, window, grid, facts, 0, cover.top * facts.lineHeight,
+                                      kColumns * facts.cellWidth, cover.rows * facts.lineHeight),
+              "")
+        << "rows " << cover.top << " to " << cover.top + cover.rows - 1 << " exposed";
   }
   driver->Write("\n");
   EXPECT_EQ(driver->Wait(), 0) << driver->ErrorOutput();
@@ -483,10 +482,7 @@ TEST(X11ConsoleFitTest, WindowFitsTheScreenAndShowsTheCursorRow) {
                          {1024, 768, true},  {640, 480, false}, {320, 240, false}};
   Grid grid(kColumns, kRows);
   GridRecorder ignore;
-  for (int i = 1; i <= 74; ++i) {
-    grid.Print(Wide("line " + std::to_string(i)), ignore);
-    grid.NewLine(ignore);
-  }
+  PrintLines(grid, 74);
   grid.Print(u"Done", ignore);
   grid.NewLine(ignore);
   for (const Case& c : kCases) {
