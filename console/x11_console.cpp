@@ -168,8 +168,9 @@ class X11Console final : public ConsoleBackend, private GridSink {
   void DrainEvents();
   void Dispatch(XEvent& event);
   void ApplyStep(const SurfaceStep& step);
-  // A rectangle of the surface, in surface pixels, to where the window shows it.
+  // The surface row, in pixels, that holds the grid's pixel row `gridY`.
   int SurfaceY(int gridY) const;
+  // A rectangle of the grid, in pixels, to where the window shows it.
   void CopyToWindow(int x, int y, int width, int height);
   void OnKey(XKeyEvent& event);
   void OnButton(const XButtonEvent& event);
@@ -521,7 +522,8 @@ void X11Console::ApplyStep(const SurfaceStep& step) {
     return;
   }
   const int x = step.column * font_.cellWidth;
-  const int y = SurfaceY(step.row * lineHeight);
+  const int gridY = step.row * lineHeight;
+  const int y = SurfaceY(gridY);  // where the row is drawn; the window shows it at gridY
   const int width = static_cast<int>(step.text.size()) * font_.cellWidth;
   // Each character at its own cell, clipped to the cells written: the grid
   // stays exact whatever advance a glyph claims.
@@ -540,15 +542,14 @@ void X11Console::ApplyStep(const SurfaceStep& step) {
   XftDrawSetClipRectangles(draw_, 0, 0, &cells, 1);
   XftDrawCharSpec(draw_, &textColor_, font_.font, glyphs.data(), static_cast<int>(glyphs.size()));
   XftDrawSetClip(draw_, nullptr);
-  CopyToWindow(x, step.row * lineHeight, width, lineHeight);
+  CopyToWindow(x, gridY, width, lineHeight);
 }
 
 int X11Console::SurfaceY(int gridY) const {
   return (gridY + firstSurfaceRow_ * font_.lineHeight) % height_;
 }
 
-// `y` and `height` in grid pixels; the rows past the surface's last row
-// continue at its top.
+// The rows past the surface's last row continue at its top.
 void X11Console::CopyToWindow(int x, int y, int width, int height) {
   y = std::max(y, 0);
   height = std::min(height, height_ - y);
